@@ -1,0 +1,26 @@
+#pragma once
+// The actions the cleaning run can take, one per option box, held as replaceable functions so
+// that tests can watch the run's order and selection without deleting anything real.
+
+#include <functional>
+#include <string>
+
+#include "platform/status.h"
+#include "platform/system.h"
+
+struct CleaningSteps {
+  std::function<void()> clean_cookies;
+  std::function<void()> clear_typed_urls;
+  std::function<void()> clean_history;
+  std::function<void()> clean_internet_files;
+  std::function<void()> clean_temp_files;
+  std::function<void()> clean_recent;
+  std::function<void()> empty_recycle_bin;
+  std::function<platform::Status(platform::WindowHandle owner)> empty_clipboard;
+  std::function<bool(const std::wstring& folder)> purge_folder;
+  std::function<platform::Status(const std::wstring& folder)> make_folder;
+  std::function<platform::Status()> set_always_unload_dll;
+};
+
+// The real cleaners and system calls.
+CleaningSteps RealCleaningSteps();

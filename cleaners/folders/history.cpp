@@ -1,0 +1,4 @@
+#include "cleaners/folders/history.h"
+
+// Not wired yet: deletes nothing.
+void CleanHistory() {}

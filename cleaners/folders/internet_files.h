@@ -1,0 +1,4 @@
+#pragma once
+
+// Empties the temporary Internet files folder.
+void CleanInternetFiles();

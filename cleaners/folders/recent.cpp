@@ -1,0 +1,4 @@
+#include "cleaners/folders/recent.h"
+
+// Not wired yet: deletes nothing.
+void CleanRecent() {}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Empties the recent documents folder.
+void CleanRecent();

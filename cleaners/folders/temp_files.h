@@ -1,0 +1,4 @@
+#pragma once
+
+// Empties the temporary folder through the folder inventory.
+void CleanTempFiles();

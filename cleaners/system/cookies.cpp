@@ -1,0 +1,4 @@
+#include "cleaners/system/cookies.h"
+
+// Not wired yet: deletes nothing.
+bool CleanCookies() { return false; }

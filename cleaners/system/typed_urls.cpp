@@ -1,0 +1,4 @@
+#include "cleaners/system/typed_urls.h"
+
+// Not wired yet: deletes nothing.
+void ClearTypedUrls() {}

@@ -1,0 +1,14 @@
+#pragma once
+// Letting window events run in the middle of long work on the one user-interface thread.
+
+namespace platform {
+
+// Dispatches every pending message of this thread (input included), then returns.
+void DoEvents();
+
+// Keeps the windows painted during long work without letting any other event run: about every
+// 100 ms it dispatches pending paint messages only, so clicks and keys wait for the work to end.
+// Cheap enough to call once per file or folder handled.
+void KeepPainted();
+
+}  // namespace platform

@@ -1,0 +1,173 @@
+#include "platform/fs.h"
+
+#include <windows.h>
+
+#include "platform/handles.h"
+
+namespace platform::fs {
+namespace {
+
+// The process-wide search cursor.
+struct SearchCursor {
+  UniqueFindHandle handle;
+  std::uint32_t mask = 0;
+};
+SearchCursor& Cursor() {
+  static SearchCursor cursor;
+  return cursor;
+}
+
+bool Matches(std::uint32_t attributes, std::uint32_t mask) {
+  const std::uint32_t restricted = attributes & (kHidden | kSystem | kDirectory);
+  return (restricted & ~mask) == 0;
+}
+
+// Fills `entry` with the first matching entry at or after the handle's current one.
+Status Advance(const WIN32_FIND_DATAW* current, FoundEntry* entry) {
+  SearchCursor& cursor = Cursor();
+  WIN32_FIND_DATAW data;
+  if (current)
+    data = *current;
+  for (;;) {
+    if (!current) {
+      if (!FindNextFileW(cursor.handle.get(), &data)) {
+        DWORD error = GetLastError();
+        cursor.handle.reset();
+        *entry = {};
+        return error == ERROR_NO_MORE_FILES ? Status::Ok() : Status::FromWin32(error);
+      }
+    }
+    current = nullptr;
+    if (Matches(data.dwFileAttributes, cursor.mask)) {
+      entry->name = data.cFileName;
+      entry->attributes = data.dwFileAttributes;
+      return Status::Ok();
+    }
+  }
+}
+
+bool IsNothingFound(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+         error == ERROR_NO_MORE_FILES;
+}
+
+std::wstring FolderPart(const std::wstring& pattern) {
+  size_t slash = pattern.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring(L".") : pattern.substr(0, slash + 1);
+}
+
+}  // namespace
+
+Status FindFirst(const std::wstring& pattern, std::uint32_t mask, FoundEntry* first) {
+  SearchCursor& cursor = Cursor();
+  cursor.handle.reset();
+  cursor.mask = mask;
+  *first = {};
+  std::wstring query = pattern;
+  if (query.empty() || query.back() == L'\\' || query.back() == L'/')
+    query += L"*.*";
+  WIN32_FIND_DATAW data;
+  cursor.handle.reset(FindFirstFileExW(query.c_str(), FindExInfoBasic, &data,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!cursor.handle) {
+    DWORD error = GetLastError();
+    return IsNothingFound(error) ? Status::Ok() : Status::FromWin32(error);
+  }
+  return Advance(&data, first);
+}
+
+Status FindNext(FoundEntry* next) {
+  if (!Cursor().handle) {
+    *next = {};
+    return Status::Ok();
+  }
+  return Advance(nullptr, next);
+}
+
+Status GetAttributes(const std::wstring& path, std::uint32_t* attributes) {
+  DWORD value = GetFileAttributesW(path.c_str());
+  if (value == INVALID_FILE_ATTRIBUTES) {
+    *attributes = 0;
+    return Status::FromLastError();
+  }
+  *attributes = value;
+  return Status::Ok();
+}
+
+Status SetAttributes(const std::wstring& path, std::uint32_t attributes) {
+  // Windows stores "normal" as FILE_ATTRIBUTE_NORMAL; 0 is how callers spell it.
+  DWORD value = attributes == kNormal ? FILE_ATTRIBUTE_NORMAL : attributes;
+  return SetFileAttributesW(path.c_str(), value) ? Status::Ok() : Status::FromLastError();
+}
+
+Status RemoveFile(const std::wstring& path) {
+  return DeleteFileW(path.c_str()) ? Status::Ok() : Status::FromLastError();
+}
+
+Status RemoveMatchingFiles(const std::wstring& pattern) {
+  const std::wstring folder = FolderPart(pattern);
+  DWORD folder_attributes = GetFileAttributesW(folder.c_str());
+  if (folder_attributes != INVALID_FILE_ATTRIBUTES &&
+      (folder_attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return Status::FromWin32(ERROR_ACCESS_DENIED);
+  const std::wstring prefix = folder == L"." ? std::wstring() : folder;
+
+  WIN32_FIND_DATAW data;
+  UniqueFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                         FindExSearchNameMatch, nullptr, 0));
+  if (!find)
+    return Status::FromWin32(ERROR_FILE_NOT_FOUND);
+  bool matched = false;
+  do {
+    if (!Matches(data.dwFileAttributes, kNormal))
+      continue;
+    matched = true;
+    if (!DeleteFileW((prefix + data.cFileName).c_str()))
+      return Status::FromLastError();
+  } while (FindNextFileW(find.get(), &data));
+  return matched ? Status::Ok() : Status::FromWin32(ERROR_FILE_NOT_FOUND);
+}
+
+Status MakeFolder(const std::wstring& path) {
+  return CreateDirectoryW(path.c_str(), nullptr) ? Status::Ok() : Status::FromLastError();
+}
+
+Status RemoveFolder(const std::wstring& path) {
+  return RemoveDirectoryW(path.c_str()) ? Status::Ok() : Status::FromLastError();
+}
+
+Status ChangeCurrentFolder(const std::wstring& path) {
+  return SetCurrentDirectoryW(path.c_str()) ? Status::Ok() : Status::FromLastError();
+}
+
+std::wstring CurrentFolder() {
+  DWORD size = GetCurrentDirectoryW(0, nullptr);
+  std::wstring path(size, L'\0');
+  DWORD length = GetCurrentDirectoryW(size, path.data());
+  path.resize(length);
+  return path;
+}
+
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  size_t slash = path.find_last_of(L'\\');
+  path.resize(slash == std::wstring::npos ? 0 : slash);
+  if (path.size() == 2 && path[1] == L':')
+    path += L'\\';
+  return path;
+}
+
+bool FolderExists(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace platform::fs

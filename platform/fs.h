@@ -1,0 +1,64 @@
+#pragma once
+// File-system services with the exact semantics the cleaners and the inventory rely on.
+//
+// The pattern search keeps ONE cursor for the whole process, as the classic directory
+// function does: FindFirst ends any search in progress, so every user runs its search to the
+// end (or holds its own listing) before another search starts.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/status.h"
+
+namespace platform::fs {
+
+// Windows file attribute bits.
+inline constexpr std::uint32_t kNormal = 0;
+inline constexpr std::uint32_t kReadOnly = 0x1;
+inline constexpr std::uint32_t kHidden = 0x2;
+inline constexpr std::uint32_t kSystem = 0x4;
+inline constexpr std::uint32_t kDirectory = 0x10;
+inline constexpr std::uint32_t kArchive = 0x20;
+inline constexpr std::uint32_t kReparsePoint = 0x400;
+
+// One name returned by the pattern search, with the attributes the search itself reported
+// (so callers need not ask the file system again). An empty name means "no more entries".
+struct FoundEntry {
+  std::wstring name;
+  std::uint32_t attributes = 0;
+  bool end() const { return name.empty(); }
+  bool IsDotOrDotDot() const { return name == L"." || name == L".."; }
+  bool IsDirectory() const { return (attributes & kDirectory) != 0; }
+  bool IsReparsePoint() const { return (attributes & kReparsePoint) != 0; }
+};
+
+// Starts the process-wide pattern search. A pattern ending in "\" matches every entry of that
+// folder. Entries carrying hidden, system or directory bits are returned only when the mask
+// holds each of those bits; plain files (read-only and archive included) always match. "." and
+// ".." come back like any folder and callers skip them. A folder or pattern that matches
+// nothing gives an empty name and success; other failures (a malformed path, access denied)
+// give an error status and an empty name.
+Status FindFirst(const std::wstring& pattern, std::uint32_t mask, FoundEntry* first);
+// The next entry of the search in progress, or an empty name at its end (also when no search
+// is in progress).
+Status FindNext(FoundEntry* next);
+
+Status GetAttributes(const std::wstring& path, std::uint32_t* attributes);
+Status SetAttributes(const std::wstring& path, std::uint32_t attributes);
+// Deletes one file by name (a name without folder part is taken in the current folder).
+Status RemoveFile(const std::wstring& path);
+// Deletes every plain file matching a wildcard pattern (hidden and system files and folders do
+// not match). Fails with "file not found" when nothing matches; a file that cannot be deleted
+// fails the call at that file, leaving the remaining matches. Refuses to work inside a folder
+// that is a reparse point (a link could lead anywhere).
+Status RemoveMatchingFiles(const std::wstring& pattern);
+Status MakeFolder(const std::wstring& path);
+Status RemoveFolder(const std::wstring& path);
+Status ChangeCurrentFolder(const std::wstring& path);
+std::wstring CurrentFolder();
+// The folder of the program's own executable, without a trailing backslash (except at a root).
+std::wstring ProgramFolder();
+// True when the path names an existing folder.
+bool FolderExists(const std::wstring& path);
+
+}  // namespace platform::fs

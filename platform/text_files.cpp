@@ -1,0 +1,130 @@
+#include "platform/text_files.h"
+
+#include <windows.h>
+
+#include <map>
+
+#include "platform/handles.h"
+#include "platform/text.h"
+
+namespace platform::files {
+namespace {
+
+// Output is buffered and flushed in large writes; input is read whole at open (the files this
+// program reads are small inventories).
+struct OpenFile {
+  UniqueHandle handle;
+  bool output = false;
+  std::string buffer;
+  size_t position = 0;
+};
+
+std::map<int, OpenFile>& Table() {
+  static std::map<int, OpenFile> table;
+  return table;
+}
+
+constexpr size_t kFlushThreshold = 1 << 16;
+
+Status Flush(OpenFile& file) {
+  size_t offset = 0;
+  while (offset < file.buffer.size()) {
+    DWORD written = 0;
+    DWORD chunk = static_cast<DWORD>(file.buffer.size() - offset);
+    if (!WriteFile(file.handle.get(), file.buffer.data() + offset, chunk, &written, nullptr))
+      return Status::FromLastError();
+    offset += written;
+  }
+  file.buffer.clear();
+  return Status::Ok();
+}
+
+Status Open(int number, const std::wstring& path, bool output) {
+  if (number < 1 || number > kMaxFileNumber)
+    return Status::FromHresult(kOutOfRange);
+  NIMBREL_TRY(Close(number));
+  OpenFile file;
+  file.output = output;
+  file.handle.reset(CreateFileW(path.c_str(), output ? GENERIC_WRITE : GENERIC_READ,
+                                FILE_SHARE_READ, nullptr, output ? CREATE_ALWAYS : OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.handle)
+    return Status::FromLastError();
+  if (!output) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.handle.get(), &size))
+      return Status::FromLastError();
+    file.buffer.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!file.buffer.empty() && !ReadFile(file.handle.get(), file.buffer.data(),
+                                          static_cast<DWORD>(file.buffer.size()), &read, nullptr))
+      return Status::FromLastError();
+    file.buffer.resize(read);
+  }
+  Table()[number] = std::move(file);
+  return Status::Ok();
+}
+
+OpenFile* Find(int number, bool output) {
+  auto it = Table().find(number);
+  if (it == Table().end() || it->second.output != output)
+    return nullptr;
+  return &it->second;
+}
+
+}  // namespace
+
+Status OpenForOutput(int number, const std::wstring& path) { return Open(number, path, true); }
+Status OpenForInput(int number, const std::wstring& path) { return Open(number, path, false); }
+
+Status PrintLine(int number, std::wstring_view text) {
+  OpenFile* file = Find(number, true);
+  if (!file)
+    return Status::FromWin32(ERROR_INVALID_HANDLE);
+  file->buffer += ToAnsi(text);
+  file->buffer += "\r\n";
+  return file->buffer.size() >= kFlushThreshold ? Flush(*file) : Status::Ok();
+}
+
+Status LineInput(int number, std::wstring* line) {
+  line->clear();
+  OpenFile* file = Find(number, false);
+  if (!file)
+    return Status::FromWin32(ERROR_INVALID_HANDLE);
+  if (file->position >= file->buffer.size())
+    return Status::FromWin32(ERROR_HANDLE_EOF);
+  const std::string& bytes = file->buffer;
+  size_t end = bytes.find_first_of("\r\n", file->position);
+  if (end == std::string::npos)
+    end = bytes.size();
+  *line = FromAnsi(std::string_view(bytes).substr(file->position, end - file->position));
+  file->position = end;
+  if (file->position < bytes.size() && bytes[file->position] == '\r')
+    ++file->position;
+  if (file->position < bytes.size() && bytes[file->position] == '\n')
+    ++file->position;
+  return Status::Ok();
+}
+
+bool AtEnd(int number) {
+  OpenFile* file = Find(number, false);
+  return !file || file->position >= file->buffer.size();
+}
+
+bool IsOpen(int number) { return Table().count(number) != 0; }
+
+Status Close(int number) {
+  auto it = Table().find(number);
+  if (it == Table().end())
+    return Status::Ok();
+  Status status = it->second.output ? Flush(it->second) : Status::Ok();
+  Table().erase(it);
+  return status;
+}
+
+void CloseAll() {
+  while (!Table().empty())
+    (void)Close(Table().begin()->first);
+}
+
+}  // namespace platform::files

@@ -1,0 +1,29 @@
+#pragma once
+// Text files addressed by small fixed numbers, as the inventory file is (always number 3).
+// Lines are stored in the system's ANSI code page and each written line ends with CR LF.
+// A number opened again is closed first; reading a number that is not open fails instead of
+// looping, and AtEnd is true for it.
+
+#include <string>
+#include <string_view>
+
+#include "platform/status.h"
+
+namespace platform::files {
+
+inline constexpr int kMaxFileNumber = 511;
+
+// Creates the file, or empties it when it exists.
+Status OpenForOutput(int number, const std::wstring& path);
+Status OpenForInput(int number, const std::wstring& path);
+// Writes the text followed by CR LF.
+Status PrintLine(int number, std::wstring_view text);
+// Reads up to the next CR LF, CR or LF; fails at the end of the file or when not open.
+Status LineInput(int number, std::wstring* line);
+bool AtEnd(int number);
+bool IsOpen(int number);
+// Flushes and closes; closing a number that is not open does nothing.
+Status Close(int number);
+void CloseAll();
+
+}  // namespace platform::files

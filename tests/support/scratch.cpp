@@ -1,0 +1,168 @@
+#include "support/scratch.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "platform/handles.h"
+#include "platform/text.h"
+
+namespace test {
+namespace {
+
+const wchar_t kScratchBase[] = L"C:\\nimbrel-scratch\\";
+
+void MakeParents(const std::wstring& path) {
+  for (size_t i = 3; i < path.size(); ++i)
+    if (path[i] == L'\\')
+      CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+}
+
+std::wstring UniqueName(const std::wstring& hint) {
+  static std::atomic<int> counter{0};
+  return hint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+         std::to_wstring(++counter) + L"-" + std::to_wstring(GetTickCount64() % 100000);
+}
+
+int CountBelow(const std::wstring& folder) {
+  int count = 0;
+  WIN32_FIND_DATAW data;
+  platform::UniqueFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
+  if (!find)
+    return 0;
+  do {
+    std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..")
+      continue;
+    ++count;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      count += CountBelow(folder + name + L"\\");
+  } while (FindNextFileW(find.get(), &data));
+  return count;
+}
+
+}  // namespace
+
+ScratchTree::ScratchTree() : ScratchTree(L"tree") {}
+
+ScratchTree::ScratchTree(const std::wstring& name_hint)
+    : path_(kScratchBase + UniqueName(name_hint) + L"\\") {
+  MakeParents(path_);
+}
+
+ScratchTree::~ScratchTree() { RemoveTree(path_); }
+
+void ScratchTree::File(const std::wstring& relative, std::uint32_t attributes,
+                       const std::string& content) {
+  std::wstring full = path_ + relative;
+  MakeParents(full);
+  platform::UniqueHandle file(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  file.reset();
+  if (attributes)
+    SetFileAttributesW(full.c_str(), attributes);
+}
+
+void ScratchTree::Folder(const std::wstring& relative, std::uint32_t attributes) {
+  std::wstring full = path_ + relative;
+  MakeParents(full + L"\\");
+  if (attributes)
+    SetFileAttributesW(full.c_str(), attributes | FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ScratchTree::Exists(const std::wstring& relative) const {
+  return GetFileAttributesW((path_ + relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::uint32_t ScratchTree::Attributes(const std::wstring& relative) const {
+  return GetFileAttributesW((path_ + relative).c_str());
+}
+
+int ScratchTree::CountEntries() const { return CountBelow(path_); }
+
+std::string UnixPath(const std::wstring& windows_path) {
+  using Converter = char*(CDECL*)(LPCWSTR);
+  auto convert = reinterpret_cast<Converter>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!convert)
+    return {};
+  char* unix_path = convert(windows_path.c_str());
+  if (!unix_path)
+    return {};
+  std::string result = unix_path;
+  HeapFree(GetProcessHeap(), 0, unix_path);
+  return result;
+}
+
+bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
+  std::wstring clean_link = link;
+  while (!clean_link.empty() && clean_link.back() == L'\\')
+    clean_link.pop_back();
+  std::wstring clean_target = target;
+  while (clean_target.size() > 3 && clean_target.back() == L'\\')
+    clean_target.pop_back();
+  std::string unix_target = UnixPath(clean_target);
+  // The link does not exist yet: convert its folder and append the name.
+  size_t slash = clean_link.find_last_of(L'\\');
+  std::string unix_link = UnixPath(clean_link.substr(0, slash)) + "/" +
+                          platform::ToUtf8(clean_link.substr(slash + 1));
+  if (unix_target.empty() || unix_link.empty())
+    return false;
+  std::wstring command = L"Z:\\bin\\ln -s \"" + platform::FromUtf8(unix_target) + L"\" \"" +
+                         platform::FromUtf8(unix_link) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return false;
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  DWORD attributes = GetFileAttributesW(clean_link.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+void RemoveTree(const std::wstring& path) {
+  std::wstring folder = path;
+  if (!folder.empty() && folder.back() != L'\\')
+    folder += L'\\';
+  WIN32_FIND_DATAW data;
+  platform::UniqueFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
+  if (find) {
+    do {
+      std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..")
+        continue;
+      std::wstring full = folder + name;
+      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // A link: remove the link itself through Unix, never what it points to.
+        std::string unix_path = UnixPath(full);
+        std::wstring command = L"Z:\\bin\\rm -f \"" + platform::FromUtf8(unix_path) + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &process)) {
+          WaitForSingleObject(process.hProcess, 10000);
+          CloseHandle(process.hThread);
+          CloseHandle(process.hProcess);
+        }
+      } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full + L"\\");
+      } else {
+        DeleteFileW(full.c_str());
+      }
+    } while (FindNextFileW(find.get(), &data));
+  }
+  find.reset();
+  SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace test

@@ -1,0 +1,46 @@
+#pragma once
+// Scratch folder trees for destructive tests, and the real-Windows tools tests need around
+// them (Unix links under Wine, files held open, attributes).
+
+#include <cstdint>
+#include <string>
+
+namespace test {
+
+// A fresh, uniquely named folder under C:\nimbrel-scratch, removed with everything in it when
+// the object goes (links inside are removed, never followed). path() ends in "\".
+class ScratchTree {
+ public:
+  ScratchTree();
+  explicit ScratchTree(const std::wstring& name_hint);
+  ScratchTree(const ScratchTree&) = delete;
+  ScratchTree& operator=(const ScratchTree&) = delete;
+  ~ScratchTree();
+
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(const std::wstring& relative) const { return path_ + relative; }
+
+  // Creates a file (and its missing parent folders) with some content and attributes.
+  void File(const std::wstring& relative, std::uint32_t attributes = 0,
+            const std::string& content = "x");
+  void Folder(const std::wstring& relative, std::uint32_t attributes = 0);
+  bool Exists(const std::wstring& relative) const;
+  std::uint32_t Attributes(const std::wstring& relative) const;
+  // Number of files and folders below the tree (the tree itself excluded), links not followed.
+  int CountEntries() const;
+
+ private:
+  std::wstring path_;
+};
+
+// Creates a Unix symbolic link (shown by Wine as a reparse point) at `link` pointing to
+// `target`; both are Windows paths. Returns false when the link could not be made.
+bool MakeUnixLink(const std::wstring& target, const std::wstring& link);
+
+// The Unix path of a Windows path, through Wine.
+std::string UnixPath(const std::wstring& windows_path);
+
+// Removes a tree bottom-up, clearing attributes, without following links.
+void RemoveTree(const std::wstring& path);
+
+}  // namespace test
