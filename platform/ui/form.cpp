@@ -1,8 +1,9 @@
 #include "platform/ui/form.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <uxtheme.h>
-#include <windows.h>
 
 #include <algorithm>
 

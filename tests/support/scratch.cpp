@@ -21,8 +21,8 @@ void MakeParents(const std::wstring& path) {
 
 std::wstring UniqueName(const std::wstring& hint) {
   static std::atomic<int> counter{0};
-  return hint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(++counter) + L"-" + std::to_wstring(GetTickCount64() % 100000);
+  return hint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
+         L"-" + std::to_wstring(GetTickCount64() % 100000);
 }
 
 int CountBelow(const std::wstring& folder) {
@@ -52,7 +52,9 @@ ScratchTree::ScratchTree(const std::wstring& name_hint)
   MakeParents(path_);
 }
 
-ScratchTree::~ScratchTree() { RemoveTree(path_); }
+ScratchTree::~ScratchTree() {
+  RemoveTree(path_);
+}
 
 void ScratchTree::File(const std::wstring& relative, std::uint32_t attributes,
                        const std::string& content) {
@@ -82,7 +84,9 @@ std::uint32_t ScratchTree::Attributes(const std::wstring& relative) const {
   return GetFileAttributesW((path_ + relative).c_str());
 }
 
-int ScratchTree::CountEntries() const { return CountBelow(path_); }
+int ScratchTree::CountEntries() const {
+  return CountBelow(path_);
+}
 
 std::string UnixPath(const std::wstring& windows_path) {
   using Converter = char*(CDECL*)(LPCWSTR);
@@ -108,8 +112,8 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
   std::string unix_target = UnixPath(clean_target);
   // The link does not exist yet: convert its folder and append the name.
   size_t slash = clean_link.find_last_of(L'\\');
-  std::string unix_link = UnixPath(clean_link.substr(0, slash)) + "/" +
-                          platform::ToUtf8(clean_link.substr(slash + 1));
+  std::string unix_link =
+      UnixPath(clean_link.substr(0, slash)) + "/" + platform::ToUtf8(clean_link.substr(slash + 1));
   if (unix_target.empty() || unix_link.empty())
     return false;
   std::wstring command = L"Z:\\bin\\ln -s \"" + platform::FromUtf8(unix_target) + L"\" \"" +
