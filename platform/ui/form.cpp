@@ -24,7 +24,9 @@ namespace {
 const wchar_t kFormClass[] = L"NimbrelForm";
 const wchar_t kFrameClass[] = L"NimbrelFrame";
 constexpr int kFirstControlId = 100;
-int g_open_forms = 0;
+// The first form created is the program's main window: closing it ends the message loop, even
+// when hidden forms remain.
+HWND g_main_form = nullptr;
 
 COLORREF ToColorRef(Rgb colour) {
   return RGB(colour.r, colour.g, colour.b);
@@ -221,8 +223,10 @@ LRESULT CALLBACK FormAccess::FormProc(HWND window, UINT message, WPARAM wparam, 
       break;
     case WM_DESTROY:
       form->handle_ = nullptr;
-      if (--g_open_forms == 0)
+      if (window == g_main_form) {
+        g_main_form = nullptr;
         PostQuitMessage(0);
+      }
       return 0;
   }
   return DefWindowProcW(window, message, wparam, lparam);
@@ -253,7 +257,8 @@ Status Form::Create(const std::wstring& caption, int client_width_twips, int cli
   if (!window)
     return Status::FromLastError();
   handle_ = window;
-  ++g_open_forms;
+  if (!g_main_form)
+    g_main_form = window;
   if (icon_id) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     auto load = [&](int metric_x, int metric_y) {

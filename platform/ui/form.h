@@ -40,7 +40,8 @@ class Form {
   // The form's DPI, used to convert twips to pixels.
   int dpi() const { return dpi_; }
 
-  // Runs the message loop of the thread until the last form is closed; returns the exit code.
+  // Runs the message loop of the thread until the main form (the first one created) is closed,
+  // whatever hidden forms remain; returns the exit code.
   static int RunMessageLoop();
 
  private:

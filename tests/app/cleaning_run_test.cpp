@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/depart.h"
+#include "platform/events.h"
 #include "platform/fs.h"
 #include "platform/text.h"
 #include "support/processes.h"
@@ -228,6 +229,24 @@ TEST_F(CleaningRun, AClipboardHeldByAnotherProgramIsReportedAndTheRunCompletes) 
   EXPECT_NE(messages[0].text.find(L"presse-papiers"), std::wstring::npos);
   EXPECT_EQ(messages[1].title, L"Info");
   ExpectReset();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CleaningRun, ClosingTheWindowDuringARunWaitsForTheRunToEnd) {
+  window.Check2.SetValue(kChecked);
+  window.steps.clean_cookies = [this] {
+    SendMessageW(window.form.handle(), WM_CLOSE, 0, 0);  // the user closes the window
+    Note(IsWindow(window.form.handle()) ? L"still open" : L"closed");
+  };
+  window.Command1_Click();
+  EXPECT_EQ(log, (std::vector<std::wstring>{L"still open", L"message Info"}));
+  platform::DoEvents();
+  EXPECT_FALSE(window.form.Visible());
+  MSG quit;
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 }  // namespace
