@@ -106,7 +106,12 @@ Status RemoveFile(const std::wstring& path) {
 
 Status RemoveMatchingFiles(const std::wstring& pattern) {
   const std::wstring folder = FolderPart(pattern);
-  DWORD folder_attributes = GetFileAttributesW(folder.c_str());
+  // Asked with its trailing "\", a link reports its target's attributes: ask without it.
+  std::wstring folder_itself = folder;
+  while (folder_itself.size() > 3 &&
+         (folder_itself.back() == L'\\' || folder_itself.back() == L'/'))
+    folder_itself.pop_back();
+  DWORD folder_attributes = GetFileAttributesW(folder_itself.c_str());
   if (folder_attributes != INVALID_FILE_ATTRIBUTES &&
       (folder_attributes & FILE_ATTRIBUTE_REPARSE_POINT))
     return Status::FromWin32(ERROR_ACCESS_DENIED);

@@ -43,6 +43,18 @@ int CountBelow(const std::wstring& folder) {
   return count;
 }
 
+// Wine starts a Unix program without a process handle to wait on (the wait fails at once and
+// the program runs on): poll for its effect instead, for ten seconds at most.
+template <typename Condition>
+bool WaitUntil(Condition done) {
+  for (int i = 0; i < 1000; ++i) {
+    if (done())
+      return true;
+    Sleep(10);
+  }
+  return done();
+}
+
 }  // namespace
 
 ScratchTree::ScratchTree() : ScratchTree(L"tree") {}
@@ -127,8 +139,10 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
   WaitForSingleObject(process.hProcess, 10000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  DWORD attributes = GetFileAttributesW(clean_link.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  return WaitUntil([&] {
+    DWORD attributes = GetFileAttributesW(clean_link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  });
 }
 
 void RemoveTree(const std::wstring& path) {
@@ -156,6 +170,7 @@ void RemoveTree(const std::wstring& path) {
           WaitForSingleObject(process.hProcess, 10000);
           CloseHandle(process.hThread);
           CloseHandle(process.hProcess);
+          WaitUntil([&] { return GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES; });
         }
       } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(full + L"\\");
