@@ -1,7 +1,8 @@
 #include "platform/special_folders.h"
 
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include <cwchar>
 

@@ -42,10 +42,4 @@ TEST(RemoveMatchingFiles, RefusesToWorkThroughALinkedFolder) {
   EXPECT_TRUE(target.Exists(L"victim.lnk"));
 }
 
-TEST(WithTrailingBackslash, AddsExactlyOne) {
-  EXPECT_EQ(WithTrailingBackslash(L"C:\\Recent"), L"C:\\Recent\\");
-  EXPECT_EQ(WithTrailingBackslash(L"C:\\Recent\\"), L"C:\\Recent\\");
-  EXPECT_EQ(WithTrailingBackslash(L"C:\\"), L"C:\\");
-}
-
 }  // namespace

@@ -10,46 +10,25 @@
 namespace test {
 namespace {
 
-const wchar_t kUserShellFolders[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
 platform::UniqueRegistryKey OpenUserShellFolders() {
   platform::UniqueRegistryKey key;
-  LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, kUserShellFolders, 0,
-                                 KEY_QUERY_VALUE | KEY_SET_VALUE, key.receive());
-  EXPECT_EQ(status, ERROR_SUCCESS);
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER,
+                          L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                          L"User Shell Folders",
+                          0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.receive()),
+            ERROR_SUCCESS);
   return key;
 }
 
-std::wstring UniqueRootName(const wchar_t* kind) {
-  return L"C:\\nimbrel-sentinel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(GetTickCount64() % 100000) + L"-" + kind + L".txt";
-}
-
-const char kSentinelContent[] = "sentinel";
-
-void WriteSentinel(const std::wstring& path, DWORD attributes) {
+std::wstring MakeRootSentinel(const wchar_t* kind, DWORD attributes) {
+  std::wstring path =
+      L"C:\\nimbrel-sentinel-" + std::to_wstring(GetCurrentProcessId()) + L"-" + kind + L".txt";
   platform::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(file.valid()) << "cannot create " << testing::PrintToString(path);
-  DWORD written = 0;
-  WriteFile(file.get(), kSentinelContent, sizeof kSentinelContent - 1, &written, nullptr);
+  EXPECT_TRUE(file.valid());
   file.reset();
   SetFileAttributesW(path.c_str(), attributes);
-}
-
-bool SentinelIntact(const std::wstring& path, DWORD attributes) {
-  const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                     FILE_ATTRIBUTE_DIRECTORY;
-  DWORD actual = GetFileAttributesW(path.c_str());
-  if (actual == INVALID_FILE_ATTRIBUTES || (actual & kept) != attributes)
-    return false;
-  platform::UniqueHandle file(
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  char content[sizeof kSentinelContent] = {};
-  DWORD read = 0;
-  ReadFile(file.get(), content, sizeof content, &read, nullptr);
-  return std::string(content, read) == kSentinelContent;
+  return path;
 }
 
 }  // namespace
@@ -81,11 +60,21 @@ ShellFolderRedirect::~ShellFolderRedirect() {
     RegDeleteValueW(key.get(), name_.c_str());
 }
 
-RootSentinels::RootSentinels()
-    : plain_(UniqueRootName(L"plain")), read_only_(UniqueRootName(L"readonly")) {
-  WriteSentinel(plain_, FILE_ATTRIBUTE_NORMAL);
-  WriteSentinel(read_only_, FILE_ATTRIBUTE_READONLY);
+CurrentFolderOnDriveC::~CurrentFolderOnDriveC() {
+  (void)platform::fs::ChangeCurrentFolder(platform::fs::ProgramFolder());
 }
+
+bool CurrentFolderOnDriveC::Enter() const {
+  if (!platform::fs::ChangeCurrentFolder(folder_).ok())
+    return false;
+  const std::wstring current = platform::fs::CurrentFolder();
+  return current.size() >= 3 && (current[0] == L'C' || current[0] == L'c') &&
+         current.substr(1, 2) == L":\\";
+}
+
+RootSentinels::RootSentinels()
+    : plain_(MakeRootSentinel(L"plain", FILE_ATTRIBUTE_NORMAL)),
+      read_only_(MakeRootSentinel(L"read-only", FILE_ATTRIBUTE_READONLY)) {}
 
 RootSentinels::~RootSentinels() {
   for (const std::wstring& path : {plain_, read_only_}) {
@@ -95,20 +84,10 @@ RootSentinels::~RootSentinels() {
 }
 
 bool RootSentinels::Intact() const {
-  return SentinelIntact(plain_, 0) && SentinelIntact(read_only_, FILE_ATTRIBUTE_READONLY);
-}
-
-bool CurrentFolderOnDriveC(const std::wstring& folder) {
-  if (!SetCurrentDirectoryW(folder.c_str()))
-    return false;
-  wchar_t current[MAX_PATH] = {};
-  DWORD length = GetCurrentDirectoryW(MAX_PATH, current);
-  return length >= 3 && length < MAX_PATH && (current[0] == L'C' || current[0] == L'c') &&
-         current[1] == L':' && current[2] == L'\\';
-}
-
-BackToProgramFolder::~BackToProgramFolder() {
-  (void)platform::fs::ChangeCurrentFolder(platform::fs::ProgramFolder());
+  const DWORD plain = GetFileAttributesW(plain_.c_str());
+  const DWORD read_only = GetFileAttributesW(read_only_.c_str());
+  return plain != INVALID_FILE_ATTRIBUTES && read_only != INVALID_FILE_ATTRIBUTES &&
+         (read_only & FILE_ATTRIBUTE_READONLY);
 }
 
 std::wstring WithoutTrailingBackslash(const std::wstring& path) {

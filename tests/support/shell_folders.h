@@ -8,8 +8,8 @@ namespace test {
 
 // Points one of the current user's shell folders at `path` (a value name of the key
 // HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders: "Recent",
-// "History", "Cache", "Cookies"...) for the object's lifetime, then puts the previous value back.
-// Every test process shares the one Wine prefix, so the value must always be restored.
+// "History", "Cache", "Cookies"...) for the object's lifetime, then puts the previous value
+// back: every test process shares the one Wine prefix.
 class ShellFolderRedirect {
  public:
   ShellFolderRedirect(const std::wstring& name, const std::wstring& path);
@@ -24,35 +24,35 @@ class ShellFolderRedirect {
   std::vector<unsigned char> previous_;
 };
 
-// Files in the root of drive C: that no cleaner may touch: one plain and one read-only file,
-// with unique names. Made the current drive's root by CurrentFolderOnDriveC. Removed at the end.
+// "\" alone names the root of the current drive. Tests that could reach it make a folder on
+// drive C: current (call Enter() under ASSERT_TRUE), so that root is C:\ of the test prefix,
+// never the host's root behind Z:. The program's folder is made current again at the end, since
+// a current folder cannot be removed.
+class CurrentFolderOnDriveC {
+ public:
+  explicit CurrentFolderOnDriveC(const std::wstring& folder) : folder_(folder) {}
+  CurrentFolderOnDriveC(const CurrentFolderOnDriveC&) = delete;
+  CurrentFolderOnDriveC& operator=(const CurrentFolderOnDriveC&) = delete;
+  ~CurrentFolderOnDriveC();
+  // Makes the folder current; true when the current drive is then C:.
+  bool Enter() const;
+
+ private:
+  std::wstring folder_;
+};
+
+// A plain and a read-only file in C:\ that no cleaner may touch; removed at the end.
 class RootSentinels {
  public:
   RootSentinels();
   RootSentinels(const RootSentinels&) = delete;
   RootSentinels& operator=(const RootSentinels&) = delete;
   ~RootSentinels();
-  // True while both files exist with their content and attributes.
   bool Intact() const;
 
  private:
   std::wstring plain_;
   std::wstring read_only_;
-};
-
-// Makes `folder` the current folder and tells whether the current drive is now C:. A path of
-// "\" alone names the root of the current drive: tests that could reach it make sure that root
-// is C:\ of the test prefix, never the host's root behind Z:. Call it under ASSERT_TRUE.
-bool CurrentFolderOnDriveC(const std::wstring& folder);
-
-// Sets the current folder back to the program's folder when it goes: a folder that is current
-// cannot be removed, so declare it after the scratch tree that CurrentFolderOnDriveC enters.
-class BackToProgramFolder {
- public:
-  BackToProgramFolder() = default;
-  BackToProgramFolder(const BackToProgramFolder&) = delete;
-  BackToProgramFolder& operator=(const BackToProgramFolder&) = delete;
-  ~BackToProgramFolder();
 };
 
 // `path` without trailing backslash (as the shell gives paths), except at a drive root.
