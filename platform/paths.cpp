@@ -14,11 +14,9 @@ Result<std::wstring> FullPath(const std::wstring& path) {
   DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   while (size != 0) {
     result.value.resize(size);
-    DWORD length = GetFullPathNameW(path.c_str(), size, result.value.data(), nullptr);
-    if (length < size) {
+    const DWORD length = GetFullPathNameW(path.c_str(), size, result.value.data(), nullptr);
+    if (length != 0 && length < size) {
       result.value.resize(length);
-      if (length == 0)
-        break;
       return result;
     }
     size = length;

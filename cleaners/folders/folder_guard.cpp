@@ -44,7 +44,7 @@ bool IsRoot(const std::wstring& full) {
   bool unc = false;
   if (rest.starts_with(L"\\\\?\\") || rest.starts_with(L"\\\\.\\")) {
     rest.erase(0, 4);
-    if (rest.size() >= 4 && (rest.starts_with(L"UNC\\") || rest.starts_with(L"unc\\"))) {
+    if (rest.starts_with(L"UNC\\") || rest.starts_with(L"unc\\")) {
       rest.erase(0, 4);
       unc = true;
     }
