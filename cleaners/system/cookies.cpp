@@ -1,5 +1,6 @@
 #include "cleaners/system/cookies.h"
 
+#include "cleaners/folders/folder_guard.h"
 #include "cleaners/folders/special_folder.h"
 #include "cleaners/system/url_cache_walk.h"
 #include "platform/fs.h"
@@ -42,10 +43,10 @@ bool CleanCookies() {
   (void)EnumUrlCache(&HistoryEntries, &CookieEntries);
 
   bool removed = false;
-  // Names are joined to the folder only after it proved usable, so an unknown folder (or one
-  // that cannot be entered) deletes nothing anywhere.
-  if (!folder.empty() && fs::ChangeCurrentFolder(folder).ok()) {
-    const std::wstring prefix = folder.back() == L'\\' ? folder : folder + L'\\';
+  // Names are joined to the folder only after it proved usable: an unknown folder, a root, a
+  // link, or a folder that cannot be entered deletes nothing anywhere.
+  if (IsCleanableFolder(folder) && fs::ChangeCurrentFolder(folder).ok()) {
+    const std::wstring prefix = WithTrailingBackslash(folder);
     for (size_t i = 0; i + 1 < CookieEntries.size(); ++i) {
       const std::wstring name = CookieFileName(CookieEntries[i].LocalFileName);
       if (!name.empty())

@@ -8,7 +8,7 @@
 #include "cleaners/system/url_cache_walk.h"
 #include "platform/fs.h"
 #include "support/scratch.h"
-#include "support/shell_folder_override.h"
+#include "support/shell_folders.h"
 #include "support/url_cache_entries.h"
 
 namespace {
@@ -122,7 +122,7 @@ TEST_F(CleanCookiesTest, UnknownCookiesFolderDeletesNothing) {
   CacheEntryGuard cookie(Cookie());
   ASSERT_TRUE(cookie.committed());
   {
-    test::ShellFolderOverride missing(L"Cookies", sentinel_.path() + L"missing");
+    test::ShellFolderRedirect missing(L"Cookies", sentinel_.path() + L"missing");
     ASSERT_EQ(GetSpecialFolder(CSIDL_COOKIES), L"");
     EXPECT_FALSE(CleanCookies());
   }
