@@ -1,4 +1,6 @@
 #include "inventory/purge.h"
 
 // Not wired yet: deletes nothing.
-bool PurgeFolder(const std::wstring&) { return false; }
+bool PurgeFolder(const std::wstring&) {
+  return false;
+}
