@@ -1,6 +1,4 @@
 #include "inventory/purge.h"
 
 // Not wired yet: deletes nothing.
-bool PurgeFolder(const std::wstring&) {
-  return false;
-}
+bool PurgeFolder(const std::wstring&) { return false; }
