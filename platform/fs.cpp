@@ -67,8 +67,8 @@ Status FindFirst(const std::wstring& pattern, std::uint32_t mask, FoundEntry* fi
   if (query.empty() || query.back() == L'\\' || query.back() == L'/')
     query += L"*.*";
   WIN32_FIND_DATAW data;
-  cursor.handle.reset(FindFirstFileExW(query.c_str(), FindExInfoBasic, &data,
-                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  cursor.handle.reset(FindFirstFileExW(query.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                       nullptr, FIND_FIRST_EX_LARGE_FETCH));
   if (!cursor.handle) {
     DWORD error = GetLastError();
     return IsNothingFound(error) ? Status::Ok() : Status::FromWin32(error);
@@ -106,15 +106,19 @@ Status RemoveFile(const std::wstring& path) {
 
 Status RemoveMatchingFiles(const std::wstring& pattern) {
   const std::wstring folder = FolderPart(pattern);
-  DWORD folder_attributes = GetFileAttributesW(folder.c_str());
+  // Asked without the trailing backslash: with it, Wine does not report a link's reparse bit.
+  std::wstring folder_name = folder;
+  while (folder_name.size() > 3 && folder_name.back() == L'\\')
+    folder_name.pop_back();
+  DWORD folder_attributes = GetFileAttributesW(folder_name.c_str());
   if (folder_attributes != INVALID_FILE_ATTRIBUTES &&
       (folder_attributes & FILE_ATTRIBUTE_REPARSE_POINT))
     return Status::FromWin32(ERROR_ACCESS_DENIED);
   const std::wstring prefix = folder == L"." ? std::wstring() : folder;
 
   WIN32_FIND_DATAW data;
-  UniqueFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
-                                         FindExSearchNameMatch, nullptr, 0));
+  UniqueFindHandle find(
+      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
   if (!find)
     return Status::FromWin32(ERROR_FILE_NOT_FOUND);
   bool matched = false;
