@@ -67,8 +67,8 @@ Status FindFirst(const std::wstring& pattern, std::uint32_t mask, FoundEntry* fi
   if (query.empty() || query.back() == L'\\' || query.back() == L'/')
     query += L"*.*";
   WIN32_FIND_DATAW data;
-  cursor.handle.reset(FindFirstFileExW(query.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                       nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  cursor.handle.reset(FindFirstFileExW(query.c_str(), FindExInfoBasic, &data,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
   if (!cursor.handle) {
     DWORD error = GetLastError();
     return IsNothingFound(error) ? Status::Ok() : Status::FromWin32(error);
@@ -117,8 +117,8 @@ Status RemoveMatchingFiles(const std::wstring& pattern) {
   const std::wstring prefix = folder == L"." ? std::wstring() : folder;
 
   WIN32_FIND_DATAW data;
-  UniqueFindHandle find(
-      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+  UniqueFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                         FindExSearchNameMatch, nullptr, 0));
   if (!find)
     return Status::FromWin32(ERROR_FILE_NOT_FOUND);
   bool matched = false;
