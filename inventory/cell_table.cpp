@@ -1,5 +1,7 @@
 #include "inventory/cell_table.h"
 
+#include <variant>
+
 namespace inventory {
 namespace {
 
@@ -13,30 +15,55 @@ const std::wstring& EmptyText() {
 
 }  // namespace
 
-Cell::Cell(std::wstring text)
-    : value_(std::make_unique<std::variant<std::int32_t, std::wstring>>(std::move(text))) {}
+// One thread uses the tables, so the count of sharing cells needs no atomic operations.
+struct Cell::Value {
+  explicit Value(std::variant<std::int32_t, std::wstring> v) : data(std::move(v)) {}
+  int sharers = 1;
+  std::variant<std::int32_t, std::wstring> data;
+};
 
-Cell::Cell(std::int32_t number)
-    : value_(std::make_unique<std::variant<std::int32_t, std::wstring>>(number)) {}
+Cell::Cell(std::wstring text) : value_(new Value(std::move(text))) {}
 
-Cell::Cell(const Cell& other)
-    : value_(other.value_
-                 ? std::make_unique<std::variant<std::int32_t, std::wstring>>(*other.value_)
-                 : nullptr) {}
+Cell::Cell(std::int32_t number) : value_(new Value(number)) {}
 
-Cell& Cell::operator=(const Cell& other) {
-  if (this != &other)
-    *this = Cell(other);
+Cell::Cell(const Cell& other) noexcept : value_(other.value_) {
+  if (value_)
+    ++value_->sharers;
+}
+
+Cell& Cell::operator=(const Cell& other) noexcept {
+  if (other.value_)
+    ++other.value_->sharers;
+  Release();
+  value_ = other.value_;
   return *this;
 }
 
+Cell& Cell::operator=(Cell&& other) noexcept {
+  if (this != &other) {
+    Release();
+    value_ = std::exchange(other.value_, nullptr);
+  }
+  return *this;
+}
+
+Cell::~Cell() {
+  Release();
+}
+
+void Cell::Release() {
+  if (value_ && --value_->sharers == 0)
+    delete value_;
+  value_ = nullptr;
+}
+
 bool Cell::IsNumber() const {
-  return value_ && std::holds_alternative<std::int32_t>(*value_);
+  return value_ && std::holds_alternative<std::int32_t>(value_->data);
 }
 
 const std::wstring& Cell::Text() const {
-  if (value_ && std::holds_alternative<std::wstring>(*value_))
-    return std::get<std::wstring>(*value_);
+  if (value_ && std::holds_alternative<std::wstring>(value_->data))
+    return std::get<std::wstring>(value_->data);
   return EmptyText();
 }
 
@@ -44,7 +71,7 @@ platform::Result<std::int32_t> Cell::Number() const {
   if (!value_)
     return {0, platform::Status::Ok()};
   if (IsNumber())
-    return {std::get<std::int32_t>(*value_), platform::Status::Ok()};
+    return {std::get<std::int32_t>(value_->data), platform::Status::Ok()};
   return {0, platform::Status::FromHresult(kTypeMismatch)};
 }
 

@@ -3,9 +3,8 @@
 // field. Every access is checked: an index outside the table is an out-of-range error.
 
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <variant>
+#include <utility>
 #include <vector>
 
 #include "platform/status.h"
@@ -17,12 +16,15 @@ class Cell {
   Cell() = default;
   explicit Cell(std::wstring text);
   explicit Cell(std::int32_t number);
-  Cell(const Cell& other);
-  Cell& operator=(const Cell& other);
-  Cell(Cell&&) noexcept = default;
-  Cell& operator=(Cell&&) noexcept = default;
+  // Copies share the value (cells are never changed in place, only replaced), so copying a
+  // row into the sorted table allocates nothing.
+  Cell(const Cell& other) noexcept;
+  Cell& operator=(const Cell& other) noexcept;
+  Cell(Cell&& other) noexcept : value_(std::exchange(other.value_, nullptr)) {}
+  Cell& operator=(Cell&& other) noexcept;
+  ~Cell();
 
-  bool empty() const { return !value_; }
+  bool empty() const { return value_ == nullptr; }
   bool IsNumber() const;
   // The text held; empty text for an empty cell or a number.
   const std::wstring& Text() const;
@@ -30,9 +32,11 @@ class Cell {
   platform::Result<std::int32_t> Number() const;
 
  private:
+  struct Value;
+  void Release();
   // Held out of line so that an unused cell costs one pointer: the tables keep about 800,000
   // cells for the life of the process.
-  std::unique_ptr<std::variant<std::int32_t, std::wstring>> value_;
+  Value* value_ = nullptr;
 };
 
 class CellTable {
