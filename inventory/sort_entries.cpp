@@ -16,7 +16,7 @@ using inventory::SortedTable;
 namespace {
 
 // The length of the folder path, up to and including a "\", that every path of rows 1 to
-// `rows` starts with (the scanned folder). Every path sharing it, it takes no part in their
+// `rows` starts with (the scanned folder). A prefix common to all paths takes no part in their
 // order, and keying only what follows it halves the work of the system's collation.
 std::size_t SharedFolderPrefix(int rows, int path_field) {
   const std::wstring& first = EntryTable.Peek(1, path_field).Text();

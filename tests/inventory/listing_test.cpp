@@ -123,7 +123,7 @@ TEST(SortEntries, PutsAFoldersOwnSubfoldersBeforeSiblingsExtendingItsName) {
 // Trees of folders with names unique without regard to case, as a file system holds them.
 std::vector<std::wstring> GeneratedTree(std::mt19937& random, int folders) {
   const std::wstring letters = L"aAbB01 -_'.~éÉz";
-  std::vector<std::wstring> paths = {L"C:\\root"};
+  std::vector<std::wstring> paths = {L"C:\\J\u00e9r\u00f4me"};  // shared, accented
   std::vector<std::wstring> taken;
   while (static_cast<int>(paths.size()) <= folders) {
     const std::wstring& parent = paths[random() % paths.size()];
