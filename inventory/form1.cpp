@@ -1,0 +1,109 @@
+#include "inventory/form1.h"
+
+#include <algorithm>
+
+#include "inventory/inventory_file.h"
+#include "inventory/listing.h"
+#include "inventory/sort_entries.h"
+#include "inventory/tables.h"
+#include "platform/events.h"
+#include "platform/fs.h"
+#include "platform/text_files.h"
+
+namespace fs = platform::fs;
+namespace files = platform::files;
+using inventory::Cell;
+
+namespace {
+
+constexpr int kInventoryDepth = 5;
+
+// Closes the inventory file when the scan ends early, so that no reader ever finds it still
+// open for writing.
+class InventoryFileCloser {
+ public:
+  ~InventoryFileCloser() {
+    if (armed_)
+      (void)files::Close(kInventoryFileNumber);  // errors ignored: the scan has failed already
+  }
+  void Disarm() { armed_ = false; }
+
+ private:
+  bool armed_ = true;
+};
+
+// The "\" characters of `path` after the one that joins the scanned folder to the first name:
+// 0 for a direct sub-folder of the scanned folder, 1 for one below that, and so on.
+int DepthCount(const std::wstring& scanned_folder, const std::wstring& path) {
+  const std::size_t first = scanned_folder.size() + 1;
+  if (path.size() <= first)
+    return 0;
+  return static_cast<int>(
+      std::count(path.begin() + static_cast<std::ptrdiff_t>(first), path.end(), L'\\'));
+}
+
+// Lists the queued folders breadth-first: the scanned folder, then its sub-folders, then
+// theirs, level by level.
+platform::Status ListQueuedFolders() {
+  using namespace inventory;
+  while (QueueHead != QueueTail) {
+    platform::Result<const Cell*> slot = FolderQueue.At(QueueHead, 0);
+    NIMBREL_TRY(slot.status);
+    NIMBREL_TRY(ListFolder(slot.value->Text()));
+    ++QueueHead;
+    platform::KeepPainted();
+  }
+  return platform::Status::Ok();
+}
+
+platform::Status WriteSortedEntries(const std::wstring& scanned_folder) {
+  using namespace inventory;
+  for (std::int32_t row = 1; row < NextEntry; ++row) {
+    platform::Result<const Cell*> path = SortedTable.At(row, PathField);
+    NIMBREL_TRY(path.status);
+    const std::wstring& entry_path = path.value->Text();
+    const std::wstring name = GetEntryName(entry_path);
+    if (DepthCount(scanned_folder, entry_path) < MaxDepth) {
+      platform::Result<std::wstring> line = FormatEntryLine(entry_path, name);
+      NIMBREL_TRY(line.status);
+      NIMBREL_TRY(files::PrintLine(kInventoryFileNumber, line.value));
+    }
+    platform::KeepPainted();
+  }
+  return platform::Status::Ok();
+}
+
+}  // namespace
+
+platform::Status Form1::CmdScan() {
+  using namespace inventory;
+  NIMBREL_TRY(Dir1.SetPath(platform::SharedFolderList().Path()));
+  NIMBREL_TRY(fs::SetAttributes(Dir1.Path(), fs::kNormal));
+  ListMode = kFoldersOnlyMode;
+  MaxDepth = kInventoryDepth;
+  const std::wstring scanned_folder = Dir1.List(Dir1.ListIndex());
+
+  NIMBREL_TRY(files::OpenForOutput(kInventoryFileNumber, InventoryFilePath()));
+  InventoryFileCloser closer;
+
+  QueueHead = 1;
+  QueueTail = 2;
+  NextEntry = 1;
+  PathField = 0;
+  DetailField = 1;
+  KindField = 2;
+  NIMBREL_TRY(FolderQueue.Put(1, 0, Cell(scanned_folder + L"\\")));
+  NIMBREL_TRY(ListQueuedFolders());
+  NIMBREL_TRY(EntryTable.Put(0, 0, Cell(NextEntry)));
+  NIMBREL_TRY(SortEntries());
+
+  NIMBREL_TRY(files::PrintLine(kInventoryFileNumber, scanned_folder + L"\\"));
+  NIMBREL_TRY(WriteSortedEntries(scanned_folder));
+  closer.Disarm();
+  return files::Close(kInventoryFileNumber);
+}
+
+Form1& SharedForm1() {
+  static Form1 form;
+  return form;
+}

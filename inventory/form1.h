@@ -1,0 +1,25 @@
+#pragma once
+// The hidden scanning form: it inventories the folder that the main window's folder list
+// shows. It is a plain object of the process, created on the first scan and never shown; it
+// owns no window, so it never keeps the process alive once the main window has closed.
+
+#include "platform/folder_list.h"
+#include "platform/status.h"
+
+class Form1 {
+ public:
+  // Writes the inventory file of the folder that SharedFolderList() shows: line 1 is the
+  // folder's full path followed by "\", then one line per sub-folder less than five levels
+  // below it (hidden and system sub-folders, what lies below them, and links left out), its
+  // name alone, in case-insensitive path order. Resets the attributes of the folder and of
+  // every sub-folder written to normal. Nothing is written until the listing and sort are
+  // done. No handler: the first failure ends the scan and is returned; the inventory file is
+  // closed on every path (emptied when the failure came after it was opened).
+  platform::Status CmdScan();
+
+  // The form's own folder list, used to take the folder over and read its full path.
+  platform::FolderList Dir1;
+};
+
+// The single instance, created on first use.
+Form1& SharedForm1();

@@ -1,0 +1,138 @@
+#include "cleaners/folders/temp_files.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "inventory/inventory_file.h"
+#include "platform/fs.h"
+#include "platform/handles.h"
+#include "platform/temp_folder.h"
+#include "platform/text.h"
+#include "platform/text_files.h"
+#include "support/inventory_env.h"
+#include "support/scratch.h"
+
+namespace {
+
+namespace fs = platform::fs;
+
+TEST(TemporaryFolderPath, KnownOnlyWhenItFitsTheBuffer) {
+  const std::wstring folder = L"C:\\" + std::wstring(250, L'p');  // 253 characters
+  {
+    test::ScopedTempFolder temp(folder);
+    platform::Result<std::wstring> path = platform::TemporaryFolderPath();
+    ASSERT_TRUE(path.ok());
+    EXPECT_EQ(path.value, folder + L"\\");
+  }
+  test::ScopedTempFolder temp(folder + L"p");
+  platform::Result<std::wstring> path = platform::TemporaryFolderPath();
+  EXPECT_FALSE(path.ok());
+  EXPECT_EQ(path.value, L"");
+}
+
+TEST(CleanTempFiles, FolderWithoutSubfoldersLosesItsPlainFilesOnly) {
+  test::ScratchTree temp_folder;
+  temp_folder.File(L"plain.tmp");
+  temp_folder.File(L"readonly.tmp", fs::kReadOnly);
+  temp_folder.File(L"archive.tmp", fs::kArchive);
+  temp_folder.File(L"hidden.tmp", fs::kHidden);
+  temp_folder.File(L"system.tmp", fs::kSystem);
+  test::ScratchTree sentinel;
+  sentinel.File(L"plain.tmp");
+  test::ScopedTempFolder temp(temp_folder.path());
+
+  CleanTempFiles();
+  EXPECT_FALSE(temp_folder.Exists(L"plain.tmp"));
+  EXPECT_FALSE(temp_folder.Exists(L"readonly.tmp"));
+  EXPECT_FALSE(temp_folder.Exists(L"archive.tmp"));
+  EXPECT_TRUE(temp_folder.Exists(L"hidden.tmp"));
+  EXPECT_TRUE(temp_folder.Exists(L"system.tmp"));
+  EXPECT_EQ(test::ReadInventoryBytes(), platform::ToAnsi(temp_folder.path()) + "\r\n");
+  EXPECT_TRUE(sentinel.Exists(L"plain.tmp"));
+  EXPECT_FALSE(platform::files::IsOpen(3));
+}
+
+TEST(CleanTempFiles, EmptiesDirectSubfoldersAndKeepsLooseAndNestedFiles) {
+  test::ScratchTree temp_folder;
+  temp_folder.File(L"loose.tmp");
+  temp_folder.File(L"direct\\a.tmp", fs::kArchive);
+  temp_folder.File(L"direct\\b.tmp");
+  temp_folder.File(L"outer\\nested\\deep.tmp");
+  temp_folder.File(L"outer\\own.tmp");
+  temp_folder.File(L"outer\\c\\kept.tmp");  // "c" is addressed directly below the folder
+  temp_folder.File(L"c\\gone.tmp");
+  temp_folder.File(L"hidden\\kept.tmp");
+  SetFileAttributesW((temp_folder / L"hidden").c_str(), fs::kHidden | fs::kDirectory);
+  test::ScratchTree sentinel;
+  sentinel.File(L"direct\\a.tmp");
+  test::ScopedTempFolder temp(temp_folder.path());
+
+  CleanTempFiles();
+  EXPECT_TRUE(temp_folder.Exists(L"loose.tmp"));
+  EXPECT_FALSE(temp_folder.Exists(L"direct"));
+  EXPECT_FALSE(temp_folder.Exists(L"c"));
+  EXPECT_FALSE(temp_folder.Exists(L"outer\\own.tmp"));
+  EXPECT_TRUE(temp_folder.Exists(L"outer\\nested\\deep.tmp"));
+  EXPECT_TRUE(temp_folder.Exists(L"outer\\c\\kept.tmp"));
+  EXPECT_TRUE(temp_folder.Exists(L"hidden\\kept.tmp"));
+  EXPECT_TRUE(sentinel.Exists(L"direct\\a.tmp"));
+}
+
+TEST(CleanTempFiles, NeverEntersEmptiesOrRemovesALink) {
+  test::ScratchTree outside;
+  outside.File(L"full\\precious.txt");
+  outside.Folder(L"empty");
+  test::ScratchTree temp_folder;
+  // Real folders elsewhere in the tree put the links' names into the inventory.
+  temp_folder.Folder(L"real\\full");
+  temp_folder.Folder(L"real\\empty");
+  ASSERT_TRUE(test::MakeLink(outside / L"full", temp_folder / L"full"));
+  ASSERT_TRUE(test::MakeLink(outside / L"empty", temp_folder / L"empty"));
+  test::ScopedTempFolder temp(temp_folder.path());
+
+  CleanTempFiles();
+  EXPECT_TRUE(outside.Exists(L"full\\precious.txt"));
+  EXPECT_TRUE(outside.Exists(L"empty"));
+  EXPECT_TRUE(temp_folder.Exists(L"full"));
+  EXPECT_TRUE(temp_folder.Exists(L"empty"));
+}
+
+TEST(CleanTempFiles, FailedScanReadsNoInventoryLeftBefore) {
+  test::ScratchTree outside;
+  outside.File(L"precious.txt");
+  outside.File(L"sub\\precious.txt");
+  test::ScratchTree temp_folder;
+  temp_folder.File(L"listed\\kept.tmp");
+  test::WriteInventoryBytes(platform::ToAnsi(temp_folder.path()) + "\r\nlisted\r\n..\r\n" +
+                            platform::ToAnsi(outside.path()) + "sub\r\n*\r\n..\\..\r\n");
+  // Held open for reading, sharing reads only: the scan cannot rewrite the file, while a reader
+  // could still read the stale inventory.
+  platform::UniqueHandle holder(CreateFileW(InventoryFilePath().c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder.valid());
+  test::ScopedTempFolder temp(temp_folder.path());
+
+  CleanTempFiles();
+  EXPECT_TRUE(temp_folder.Exists(L"listed\\kept.tmp"));
+  EXPECT_TRUE(outside.Exists(L"precious.txt"));
+  EXPECT_TRUE(outside.Exists(L"sub\\precious.txt"));
+  EXPECT_FALSE(platform::files::IsOpen(3));
+}
+
+TEST(CleanTempFiles, UnknownTemporaryFolderDeletesNothing) {
+  test::ScratchTree current;
+  current.File(L"loose.txt");
+  current.File(L"sub\\inner.txt");
+  ASSERT_TRUE(fs::ChangeCurrentFolder(current.path()).ok());
+  test::WriteInventoryBytes("untouched");
+  // Too long for the buffer (the paths would be relative to the current folder), and a root.
+  for (const std::wstring& unknown : {L"C:\\" + std::wstring(251, L'x'), std::wstring(L"C:\\")}) {
+    test::ScopedTempFolder temp(unknown);
+    CleanTempFiles();
+  }
+  EXPECT_EQ(current.CountEntries(), 3);
+  EXPECT_EQ(test::ReadInventoryBytes(), "untouched");
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "inventory/form1.h"
+#include "platform/fs.h"
+#include "platform/text.h"
+#include "platform/text_files.h"
+#include "support/inventory_env.h"
+#include "support/scratch.h"
+
+namespace {
+
+namespace fs = platform::fs;
+
+platform::Status ScanFolder(const std::wstring& folder) {
+  EXPECT_TRUE(platform::SharedFolderList().SetPath(folder).ok());
+  return SharedForm1().CmdScan();
+}
+
+std::string Ansi(const std::wstring& text) {
+  return platform::ToAnsi(text);
+}
+
+std::string Root(const test::ScratchTree& tree) {
+  return Ansi(tree.path()) + "\r\n";
+}
+
+TEST(CmdScan, WritesEveryFolderInPathOrderAndResetsOnlyTheirAttributes) {
+  test::ScratchTree tree;
+  tree.Folder(L"ab");
+  tree.Folder(L"a\\x\\deep");
+  tree.File(L"a\\x\\file.txt", fs::kReadOnly);
+  tree.Folder(L"b\\x");
+  tree.Folder(L"\u00e9t\u00e9");
+  test::ScratchTree sentinel;
+  sentinel.Folder(L"kept");
+  for (const std::wstring& folder : {tree.path(), tree / L"\u00e9t\u00e9", sentinel / L"kept"})
+    ASSERT_TRUE(test::MakeReadOnlyFolder(folder));
+
+  ASSERT_TRUE(ScanFolder(tree.path()).ok());
+  EXPECT_EQ(test::ReadInventoryBytes(),
+            Root(tree) + "a\r\nx\r\ndeep\r\nab\r\nb\r\nx\r\n\xe9t\xe9\r\n");
+  EXPECT_EQ(test::FolderAttributes(tree.path()), fs::kDirectory);
+  EXPECT_EQ(tree.Attributes(L"\u00e9t\u00e9"), fs::kDirectory);
+  EXPECT_EQ(tree.Attributes(L"a\\x\\file.txt") & fs::kReadOnly, fs::kReadOnly);
+  EXPECT_EQ(sentinel.Attributes(L"kept"), fs::kDirectory | fs::kReadOnly);
+  EXPECT_FALSE(platform::files::IsOpen(3));
+}
+
+TEST(CmdScan, LeavesDeepHiddenSystemAndLinkedFoldersOut) {
+  test::ScratchTree tree;
+  tree.Folder(L"1\\2\\3\\4\\5\\6\\7");
+  tree.Folder(L"hidden\\inner");
+  tree.Folder(L"system", fs::kSystem);
+  test::ScratchTree outside;
+  outside.Folder(L"target");
+  for (const wchar_t* folder : {L"1\\2\\3\\4\\5\\6", L"1\\2\\3\\4\\5", L"hidden\\inner"})
+    ASSERT_TRUE(test::MakeReadOnlyFolder(tree / folder));
+  ASSERT_TRUE(test::MakeReadOnlyFolder(outside / L"target"));
+  SetFileAttributesW((tree / L"hidden").c_str(), fs::kHidden | fs::kDirectory);
+  ASSERT_TRUE(test::MakeLink(outside.path(), tree / L"link"));
+
+  ASSERT_TRUE(ScanFolder(tree.path()).ok());
+  EXPECT_EQ(test::ReadInventoryBytes(), Root(tree) + "1\r\n2\r\n3\r\n4\r\n5\r\n");
+  EXPECT_EQ(tree.Attributes(L"1\\2\\3\\4\\5"), fs::kDirectory);
+  EXPECT_EQ(tree.Attributes(L"1\\2\\3\\4\\5\\6"), fs::kDirectory | fs::kReadOnly);
+  EXPECT_EQ(tree.Attributes(L"hidden"), fs::kDirectory | fs::kHidden);
+  EXPECT_EQ(tree.Attributes(L"hidden\\inner"), fs::kDirectory | fs::kReadOnly);
+  EXPECT_EQ(outside.Attributes(L"target"), fs::kDirectory | fs::kReadOnly);
+}
+
+TEST(CmdScan, DriveRootGivesTwoBackslashesOnTheFirstLine) {
+  test::ScratchTree tree;
+  tree.Folder(L"sub\\inner");
+  test::ScopedDriveLetter drive(tree.path());
+  ASSERT_FALSE(drive.root().empty());
+  ASSERT_TRUE(ScanFolder(drive.root()).ok());
+  EXPECT_EQ(test::ReadInventoryBytes(), Ansi(drive.root()) + "\\\r\nsub\r\ninner\r\n");
+}
+
+TEST(CmdScan, TenThousandSubfoldersFailAfterEmptyingTheFile) {
+  test::ScratchTree tree;
+  for (int i = 0; i < 100; ++i) {
+    const std::wstring group = tree / std::to_wstring(i);
+    CreateDirectoryW(group.c_str(), nullptr);
+    for (int j = 0; j < 99; ++j)
+      CreateDirectoryW((group + L"\\" + std::to_wstring(j)).c_str(), nullptr);
+  }
+  test::WriteInventoryBytes("previous\r\n");
+  EXPECT_TRUE(ScanFolder(tree.path()).Is(platform::kOutOfRange));
+  EXPECT_EQ(test::ReadInventoryBytes(), "");
+  EXPECT_FALSE(platform::files::IsOpen(3));
+}
+
+TEST(CmdScan, VanishedFolderFailsAndKeepsThePreviousInventory) {
+  test::ScratchTree tree;
+  tree.Folder(L"sub");
+  ASSERT_TRUE(ScanFolder(tree.path()).ok());
+  const std::string previous = test::ReadInventoryBytes();
+  test::RemoveTree(tree.path());
+  EXPECT_FALSE(SharedForm1().CmdScan().ok());
+  EXPECT_EQ(test::ReadInventoryBytes(), previous);
+}
+
+// Counts what reaches a window during the scan.
+int paints = 0;
+int other_messages = 0;
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_PAINT) {
+    ++paints;
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+    return 0;
+  }
+  if (message == WM_USER)
+    ++other_messages;
+  return DefWindowProcW(window, message, w, l);
+}
+
+TEST(CmdScan, KeepsWindowsPaintedAndRunsNoOtherEvent) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = CountingProc;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"ScanPaintProbe";
+  RegisterClassW(&window_class);
+  HWND window = CreateWindowExW(0, L"ScanPaintProbe", L"probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                0, 200, 100, nullptr, nullptr, window_class.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    DispatchMessageW(&message);
+  paints = 0;
+  InvalidateRect(window, nullptr, TRUE);
+  PostMessageW(window, WM_USER, 0, 0);
+
+  test::ScratchTree tree;
+  tree.Folder(L"a\\b");
+  ASSERT_TRUE(ScanFolder(tree.path()).ok());
+  EXPECT_GE(paints, 1);
+  EXPECT_EQ(other_messages, 0);
+  EXPECT_TRUE(PeekMessageW(&message, window, WM_USER, WM_USER, PM_NOREMOVE));
+  DestroyWindow(window);
+}
+
+}  // namespace

@@ -1,0 +1,19 @@
+#include <gtest/gtest.h>
+
+#include "platform/fs.h"
+#include "support/inventory_env.h"
+#include "support/scratch.h"
+
+namespace {
+
+TEST(RemoveMatchingFiles, RefusesToDeleteThroughALinkWhateverItsSpelling) {
+  test::ScratchTree outside;
+  outside.File(L"precious.txt");
+  test::ScratchTree tree;
+  ASSERT_TRUE(test::MakeLink(outside.path(), tree / L"link"));
+  EXPECT_FALSE(platform::fs::RemoveMatchingFiles(tree / L"link\\*.*").ok());
+  EXPECT_FALSE(platform::fs::RemoveMatchingFiles(tree / L"link\\\\*.*").ok());
+  EXPECT_TRUE(outside.Exists(L"precious.txt"));
+}
+
+}  // namespace
