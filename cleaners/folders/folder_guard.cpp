@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/events.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
 
@@ -77,4 +78,26 @@ bool IsCleanableFolder(const std::wstring& folder) {
 
 std::wstring WithTrailingBackslash(const std::wstring& folder) {
   return !folder.empty() && folder.back() == L'\\' ? folder : folder + L'\\';
+}
+
+bool IsLink(const std::wstring& path) {
+  std::uint32_t attributes = 0;
+  return platform::fs::GetAttributes(path, &attributes).ok() &&
+         (attributes & platform::fs::kReparsePoint) != 0;
+}
+
+void DeleteLooseFiles(const std::wstring& folder) {
+  namespace fs = platform::fs;
+  // Mask 0: hidden and system files and folders are not returned.
+  fs::FoundEntry entry;
+  (void)fs::FindFirst(folder + L"*.*", fs::kNormal, &entry);
+  while (!entry.end()) {
+    // A file link is neither reset nor removed: its attributes are its target's.
+    if (!entry.IsReparsePoint()) {
+      (void)fs::SetAttributes(folder + entry.name, fs::kNormal);
+      (void)fs::RemoveFile(folder + entry.name);
+    }
+    platform::KeepPainted();
+    (void)fs::FindNext(&entry);
+  }
 }

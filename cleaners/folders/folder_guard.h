@@ -1,5 +1,6 @@
 #pragma once
-// The checks every folder cleaner makes before it deletes anything in a folder it was given.
+// The checks every folder cleaner makes before it deletes anything in a folder it was given,
+// and the deletion of a folder's loose files that several of them share.
 
 #include <string>
 
@@ -10,3 +11,12 @@ bool IsCleanableFolder(const std::wstring& folder);
 
 // `folder` followed by exactly one "\", ready for names to be joined to it.
 std::wstring WithTrailingBackslash(const std::wstring& folder);
+
+// True when `path` exists and is a reparse point (a link), which is never entered, emptied or
+// removed.
+bool IsLink(const std::wstring& path);
+
+// Deletes the plain files lying directly in `folder` (which ends in "\\"), each reset to
+// normal first: normal, read-only and archive files go; hidden and system files, folders and
+// links stay. Errors ignored: a file that cannot be deleted stays and the next one is tried.
+void DeleteLooseFiles(const std::wstring& folder);

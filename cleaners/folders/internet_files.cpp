@@ -1,5 +1,6 @@
 #include "cleaners/folders/internet_files.h"
 
+#include "cleaners/folders/folder_guard.h"
 #include "cleaners/folders/inventory_cleanup.h"
 #include "cleaners/folders/special_folder.h"
 #include "inventory/form1.h"

@@ -1,5 +1,6 @@
 #include "cleaners/folders/temp_files.h"
 
+#include "cleaners/folders/folder_guard.h"
 #include "cleaners/folders/inventory_cleanup.h"
 #include "inventory/form1.h"
 #include "platform/folder_list.h"

@@ -21,14 +21,6 @@ TEST(IsPlainFolderName, AcceptsOnlyOneComponentThatStaysBelowItsFolder) {
     EXPECT_FALSE(IsPlainFolderName(name)) << name;
 }
 
-TEST(IsCleanableFolder, RefusesRootsRelativeAndEmptyPaths) {
-  for (const wchar_t* folder : {L"C:\\Temp\\", L"C:\\Temp", L"D:\\a\\b\\", L"\\\\srv\\share\\t"})
-    EXPECT_TRUE(IsCleanableFolder(folder)) << folder;
-  for (const wchar_t* folder : {L"", L"\\", L"C:\\", L"C:\\\\", L"C:", L"C:temp", L"temp\\",
-                                L"\\temp", L"\\\\srv\\share", L"\\\\srv\\share\\", L"\\\\srv"})
-    EXPECT_FALSE(IsCleanableFolder(folder)) << folder;
-}
-
 TEST(ForEachInventoryName, SkipsTheFirstBlankAndUnsafeLinesAndClosesTheFile) {
   test::WriteInventoryBytes(
       "C:\\scanned\\\r\nfirst\r\n\r\n   \r\n..\r\nC:\\Windows\r\n*.*\r\n  spaced\r\nlast");
