@@ -21,8 +21,20 @@ void MakeParents(const std::wstring& path) {
 
 std::wstring UniqueName(const std::wstring& hint) {
   static std::atomic<int> counter{0};
-  return hint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(++counter) + L"-" + std::to_wstring(GetTickCount64() % 100000);
+  return hint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
+         L"-" + std::to_wstring(GetTickCount64() % 100000);
+}
+
+// A Unix program started from Wine runs on after its process handle is signalled: its effect is
+// awaited by polling (up to 10 s).
+template <typename Condition>
+bool Eventually(Condition condition) {
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    if (condition())
+      return true;
+    Sleep(10);
+  }
+  return condition();
 }
 
 int CountBelow(const std::wstring& folder) {
@@ -52,7 +64,9 @@ ScratchTree::ScratchTree(const std::wstring& name_hint)
   MakeParents(path_);
 }
 
-ScratchTree::~ScratchTree() { RemoveTree(path_); }
+ScratchTree::~ScratchTree() {
+  RemoveTree(path_);
+}
 
 void ScratchTree::File(const std::wstring& relative, std::uint32_t attributes,
                        const std::string& content) {
@@ -82,7 +96,9 @@ std::uint32_t ScratchTree::Attributes(const std::wstring& relative) const {
   return GetFileAttributesW((path_ + relative).c_str());
 }
 
-int ScratchTree::CountEntries() const { return CountBelow(path_); }
+int ScratchTree::CountEntries() const {
+  return CountBelow(path_);
+}
 
 std::string UnixPath(const std::wstring& windows_path) {
   using Converter = char*(CDECL*)(LPCWSTR);
@@ -108,8 +124,8 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
   std::string unix_target = UnixPath(clean_target);
   // The link does not exist yet: convert its folder and append the name.
   size_t slash = clean_link.find_last_of(L'\\');
-  std::string unix_link = UnixPath(clean_link.substr(0, slash)) + "/" +
-                          platform::ToUtf8(clean_link.substr(slash + 1));
+  std::string unix_link =
+      UnixPath(clean_link.substr(0, slash)) + "/" + platform::ToUtf8(clean_link.substr(slash + 1));
   if (unix_target.empty() || unix_link.empty())
     return false;
   std::wstring command = L"Z:\\bin\\ln -s \"" + platform::FromUtf8(unix_target) + L"\" \"" +
@@ -123,8 +139,10 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
   WaitForSingleObject(process.hProcess, 10000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  DWORD attributes = GetFileAttributesW(clean_link.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  return Eventually([&] {
+    DWORD attributes = GetFileAttributesW(clean_link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  });
 }
 
 void RemoveTree(const std::wstring& path) {
@@ -152,6 +170,12 @@ void RemoveTree(const std::wstring& path) {
           WaitForSingleObject(process.hProcess, 10000);
           CloseHandle(process.hThread);
           CloseHandle(process.hProcess);
+          // A dangling link no longer shows in a search: wait until the name is gone.
+          Eventually([&] {
+            WIN32_FIND_DATAW link_data;
+            platform::UniqueFindHandle link(FindFirstFileW(full.c_str(), &link_data));
+            return !link.valid();
+          });
         }
       } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(full + L"\\");
