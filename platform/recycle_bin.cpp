@@ -1,7 +1,8 @@
 #include "platform/recycle_bin.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 namespace platform {
 
