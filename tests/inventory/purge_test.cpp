@@ -219,6 +219,66 @@ TEST(PurgeFolder, LinksAreNeitherEnteredNorRemoved) {
   EXPECT_TRUE(fs::FolderExists(empty_target.path()));
 }
 
+// A window of this thread that counts the messages it is given.
+class CountingWindow {
+ public:
+  CountingWindow() {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = Procedure;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"NimbrelPurgeTestWindow";
+    RegisterClassW(&window_class);
+    window_ = CreateWindowExW(0, window_class.lpszClassName, L"purge test", WS_OVERLAPPEDWINDOW, 0,
+                              0, 200, 100, nullptr, nullptr, window_class.hInstance, nullptr);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~CountingWindow() { DestroyWindow(window_); }
+  HWND get() const { return window_; }
+  int paints = 0;
+  int user_messages = 0;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    auto* self = reinterpret_cast<CountingWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == WM_PAINT) {
+      ++self->paints;
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    if (self && message == WM_APP)
+      ++self->user_messages;
+    return DefWindowProcW(window, message, w, l);
+  }
+  HWND window_ = nullptr;
+};
+
+TEST(PurgeFolder, LetsPaintThroughButNoOtherMessage) {
+  Sentinel sentinel;
+  test::ScratchTree tree;
+  for (int i = 0; i < 50; ++i)
+    tree.File(L"dir" + std::to_wstring(i % 5) + L"\\file" + std::to_wstring(i) + L".txt");
+  CountingWindow window;
+  ASSERT_NE(window.get(), nullptr);
+  ShowWindow(window.get(), SW_SHOWNOACTIVATE);
+  // Drain what showing the window queued, then ask for a repaint and post an event of the
+  // kind a click would bring.
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    DispatchMessageW(&message);
+  window.paints = 0;
+  InvalidateRect(window.get(), nullptr, TRUE);
+  ASSERT_TRUE(PostMessageW(window.get(), WM_APP, 0, 0));
+
+  EXPECT_TRUE(PurgeFolder(tree.path()));
+
+  EXPECT_GE(window.paints, 1);
+  EXPECT_EQ(window.user_messages, 0);
+  EXPECT_TRUE(PeekMessageW(&message, window.get(), WM_APP, WM_APP, PM_NOREMOVE));
+  EXPECT_TRUE(sentinel.Intact());
+}
+
 // The two folders the cleaning run purges, at their fixed places in the test prefix.
 TEST(PurgeFolder, UserDataAndPrefetchFolders) {
   const std::wstring user = platform::EnvironmentVariable(L"USERNAME");
