@@ -49,11 +49,10 @@ Status FolderList::SetPath(const std::wstring& path) {
         subfolders.push_back(prefix + data.cFileName);
     } while (FindNextFileW(find.get(), &data));
   }
-  std::sort(subfolders.begin(), subfolders.end(),
-            [](const std::wstring& a, const std::wstring& b) {
-              return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1,
-                                    b.c_str(), -1) == CSTR_LESS_THAN;
-            });
+  std::sort(subfolders.begin(), subfolders.end(), [](const std::wstring& a, const std::wstring& b) {
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+           CSTR_LESS_THAN;
+  });
   path_ = std::move(full);
   subfolders_ = std::move(subfolders);
   return Status::Ok();

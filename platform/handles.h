@@ -3,6 +3,7 @@
 // that set up real Windows state). Each closes what it owns exactly once.
 
 #include <windows.h>
+
 #include <objbase.h>
 
 #include <utility>

@@ -1,6 +1,7 @@
 #include "platform/special_folders.h"
 
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include "platform/handles.h"

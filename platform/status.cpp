@@ -6,7 +6,9 @@
 
 namespace platform {
 
-Status Status::FromHresult(std::int32_t hresult) { return Status(hresult); }
+Status Status::FromHresult(std::int32_t hresult) {
+  return Status(hresult);
+}
 
 Status Status::FromWin32(std::uint32_t win32_error) {
   return Status(static_cast<std::int32_t>(HRESULT_FROM_WIN32(win32_error)));

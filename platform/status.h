@@ -49,8 +49,8 @@ inline constexpr std::int32_t kFileNotFound = static_cast<std::int32_t>(0x800700
 
 // The "no handler" failure style: the first failing step ends the procedure and its status
 // passes to the caller unchanged.
-#define NIMBREL_TRY(expr)                         \
-  do {                                            \
+#define NIMBREL_TRY(expr)                              \
+  do {                                                 \
     if (::platform::Status status_ = (expr); !status_) \
-      return status_;                             \
+      return status_;                                  \
   } while (false)

@@ -1,6 +1,7 @@
 #include "platform/system.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <vector>
@@ -35,8 +36,8 @@ Status StartProgram(const std::wstring& command_line, int show_style) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(show_style);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
     return Status::FromLastError();
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);

@@ -74,8 +74,12 @@ OpenFile* Find(int number, bool output) {
 
 }  // namespace
 
-Status OpenForOutput(int number, const std::wstring& path) { return Open(number, path, true); }
-Status OpenForInput(int number, const std::wstring& path) { return Open(number, path, false); }
+Status OpenForOutput(int number, const std::wstring& path) {
+  return Open(number, path, true);
+}
+Status OpenForInput(int number, const std::wstring& path) {
+  return Open(number, path, false);
+}
 
 Status PrintLine(int number, std::wstring_view text) {
   OpenFile* file = Find(number, true);
@@ -111,7 +115,9 @@ bool AtEnd(int number) {
   return !file || file->position >= file->buffer.size();
 }
 
-bool IsOpen(int number) { return Table().count(number) != 0; }
+bool IsOpen(int number) {
+  return Table().count(number) != 0;
+}
 
 Status Close(int number) {
   auto it = Table().find(number);

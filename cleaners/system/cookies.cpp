@@ -1,4 +1,6 @@
 #include "cleaners/system/cookies.h"
 
 // Not wired yet: deletes nothing.
-bool CleanCookies() { return false; }
+bool CleanCookies() {
+  return false;
+}

@@ -38,9 +38,9 @@ TEST(PatternSearch, MaskSelectsHiddenSystemAndFolders) {
   EXPECT_EQ(SearchAll(root, fs::kNormal), (std::vector<std::wstring>{L"plain.txt", L"ro.txt"}));
   EXPECT_EQ(SearchAll(root, fs::kDirectory),
             (std::vector<std::wstring>{L"plain.txt", L"ro.txt", L"sub"}));
-  EXPECT_EQ(SearchAll(root, 54), (std::vector<std::wstring>{L"hidden.txt", L"hiddensub",
-                                                            L"plain.txt", L"ro.txt", L"sub",
-                                                            L"system.txt"}));
+  EXPECT_EQ(SearchAll(root, 54),
+            (std::vector<std::wstring>{L"hidden.txt", L"hiddensub", L"plain.txt", L"ro.txt", L"sub",
+                                       L"system.txt"}));
 }
 
 TEST(PatternSearch, OneCursorForTheWholeProcess) {

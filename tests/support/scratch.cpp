@@ -26,10 +26,10 @@ std::wstring UniqueName(const std::wstring& hint) {
 }
 
 // A Unix program started from Wine runs on after its process handle is signalled: its effect is
-// awaited by polling (up to 10 s).
+// awaited by polling (every 10 ms, 10 s at most by default).
 template <typename Condition>
-bool Eventually(Condition condition) {
-  for (int attempt = 0; attempt < 1000; ++attempt) {
+bool Eventually(Condition condition, int attempts = 1000) {
+  for (int attempt = 0; attempt < attempts; ++attempt) {
     if (condition())
       return true;
     Sleep(10);
@@ -170,7 +170,8 @@ void RemoveTree(const std::wstring& path) {
           WaitForSingleObject(process.hProcess, 10000);
           CloseHandle(process.hThread);
           CloseHandle(process.hProcess);
-          // A dangling link no longer shows in a search: wait until the name is gone.
+          // Wait until the link is gone (a dangling one is invisible from Windows already; the
+          // folder's removal below waits for it).
           Eventually([&] {
             WIN32_FIND_DATAW link_data;
             platform::UniqueFindHandle link(FindFirstFileW(full.c_str(), &link_data));
@@ -186,7 +187,9 @@ void RemoveTree(const std::wstring& path) {
   }
   find.reset();
   SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryW(folder.c_str());
+  Eventually(
+      [&] { return RemoveDirectoryW(folder.c_str()) || GetLastError() != ERROR_DIR_NOT_EMPTY; },
+      200);
 }
 
 }  // namespace test

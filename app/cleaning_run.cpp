@@ -1,0 +1,77 @@
+// The cleaning run: the button "Executer !".
+
+#include <string>
+#include <vector>
+
+#include "app/depart.h"
+#include "platform/system.h"
+
+namespace {
+
+const wchar_t kPrefetchFolder[] = L"C:\\Windows\\Prefetch\\";
+
+std::wstring UserDataFolder(const std::wstring& user) {
+  return L"C:\\Documents and Settings\\" + user + L"\\UserData\\";
+}
+
+// One line of the warning shown at the end of a run that could not do everything.
+std::wstring Failure(const std::wstring& what, const platform::Status& status) {
+  return L"- " + what + L" (" + status.Describe() + L")";
+}
+
+}  // namespace
+
+// Each box is read when its step comes, so a box changed while a cleaner lets events run is
+// seen with its new state. A step that fails does not end the run: it is listed in one warning
+// shown before the completion message, and the run goes on with the next step.
+void Depart::Command1_Click() {
+  using platform::ui::kChecked;
+  Command1.SetEnabled(false);
+  form.SetBusy(true);
+  const std::wstring user = platform::EnvironmentVariable(L"Username");
+  std::vector<std::wstring> failures;
+
+  if (Check2.Value() == kChecked)
+    steps.clean_cookies();
+  if (Check3.Value() == kChecked)
+    steps.clear_typed_urls();
+  if (Check4.Value() == kChecked)
+    steps.clean_history();
+  if (Check5.Value() == kChecked)
+    steps.clean_internet_files();
+  if (Check6.Value() == kChecked)
+    steps.clean_temp_files();
+  if (Check7.Value() == kChecked)
+    steps.clean_recent();
+  if (Check8.Value() == kChecked)
+    steps.empty_recycle_bin();
+  if (Check9.Value() == kChecked) {
+    if (platform::Status emptied = steps.empty_clipboard(form.handle()); !emptied)
+      failures.push_back(Failure(
+          L"Le presse-papiers n'a pas pu être vidé : un autre programme l'utilise.", emptied));
+  }
+  if (Check10.Value() == kChecked)
+    (void)steps.purge_folder(UserDataFolder(user));
+  if (Check11.Value() == kChecked) {
+    (void)steps.purge_folder(kPrefetchFolder);
+    if (platform::Status made = steps.make_folder(kPrefetchFolder); !made)
+      failures.push_back(Failure(
+          std::wstring(L"Le dossier ") + kPrefetchFolder + L" n'a pas pu être recréé.", made));
+  }
+  if (Check13.Value() == kChecked) {
+    if (platform::Status written = steps.set_always_unload_dll(); !written)
+      failures.push_back(Failure(
+          L"Le réglage « Mémoire tampon » n'a pas pu être écrit dans le registre.", written));
+  }
+
+  form.SetBusy(false);
+  if (!failures.empty()) {
+    std::wstring text = L"Certaines opérations n'ont pas pu être effectuées :\n";
+    for (const std::wstring& failure : failures)
+      text += L"\n" + failure;
+    show_message(text, depart_text::kCaption, platform::kMessageOk | platform::kIconWarning);
+  }
+  show_message(depart_text::kDone, depart_text::kDoneTitle,
+               platform::kMessageOk | platform::kIconInformation);
+  Form_Initialize();
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The main window "Nimbrel": three groups of option boxes, a "tick/untick all" box per group,
+// the button that starts the cleaning run, and two link labels.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/cleaning_steps.h"
+#include "platform/folder_list.h"
+#include "platform/status.h"
+#include "platform/ui/form.h"
+
+class Depart {
+ public:
+  Depart();
+  Depart(const Depart&) = delete;
+  Depart& operator=(const Depart&) = delete;
+
+  // Builds the window and runs Form_Initialize, which shows it.
+  platform::Status Create();
+
+  // Event procedures.
+  void Form_Initialize();
+  void Check1_Click();
+  void Check16_Click();
+  void Check17_Click();
+  void Command1_Click();
+  void Label1_Click();
+  void Label2_Click();
+
+  platform::ui::Form form;
+  platform::ui::Frame Frame2, Frame3, Frame4;
+  platform::ui::CheckBox Check1, Check2, Check3, Check4, Check5, Check6, Check7, Check8, Check9,
+      Check10, Check11, Check13, Check16, Check17;
+  platform::ui::Button Command1;
+  platform::ui::Label Label1, Label2;
+  // The folder list the scan and the folder cleaners use to hand a folder over; never shown.
+  platform::FolderList& Dir1;
+
+  // What the run does for each box, and how it shows its messages; tests replace them.
+  CleaningSteps steps = RealCleaningSteps();
+  std::function<void(const std::wstring& text, const std::wstring& title, unsigned style)>
+      show_message;
+
+ private:
+  void ToggleGroup(platform::ui::CheckBox& toggle,
+                   std::initializer_list<platform::ui::CheckBox*> members);
+};
+
+// Texts and places the window and its tests share.
+namespace depart_text {
+inline constexpr wchar_t kCaption[] = L"Nimbrel";
+inline constexpr wchar_t kDone[] = L"Operation terminé avec succés ";
+inline constexpr wchar_t kDoneTitle[] = L"Info";
+inline constexpr wchar_t kBrowser[] = L"C:\\Program Files\\Internet Explorer\\iexplore.exe";
+inline constexpr wchar_t kMakerAddress[] = L"www.example.org";
+inline constexpr wchar_t kCreditedSite[] = L"https://morvane.example.org/";
+}  // namespace depart_text

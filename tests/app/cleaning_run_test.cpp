@@ -1,0 +1,252 @@
+// The cleaning run: order, selection, the user name, the clipboard, failures and the reset.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/depart.h"
+#include "platform/events.h"
+#include "platform/fs.h"
+#include "platform/text.h"
+#include "support/processes.h"
+
+namespace {
+
+using platform::ui::kChecked;
+using platform::ui::kGrey;
+using platform::ui::kUnchecked;
+
+struct Message {
+  std::wstring text, title;
+  unsigned style;
+};
+
+// A window whose run records what it would do instead of doing it.
+class CleaningRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(window.Create().ok());
+    CleaningSteps& s = window.steps;
+    s.clean_cookies = Record(L"cookies");
+    s.clear_typed_urls = Record(L"typed addresses");
+    s.clean_history = Record(L"history");
+    s.clean_internet_files = Record(L"internet files");
+    s.clean_temp_files = Record(L"temp files");
+    s.clean_recent = Record(L"recent");
+    s.empty_recycle_bin = Record(L"recycle bin");
+    s.empty_clipboard = [this](platform::WindowHandle) {
+      Note(L"clipboard");
+      return clipboard_result;
+    };
+    s.purge_folder = [this](const std::wstring& folder) {
+      Note(L"purge " + folder);
+      return true;
+    };
+    s.make_folder = [this](const std::wstring& folder) {
+      Note(L"make " + folder);
+      return make_folder_result;
+    };
+    s.set_always_unload_dll = [this] {
+      Note(L"memory setting");
+      return memory_result;
+    };
+    window.show_message = [this](const std::wstring& text, const std::wstring& title,
+                                 unsigned style) {
+      Note(L"message " + title);
+      messages.push_back({text, title, style});
+    };
+  }
+
+  std::function<void()> Record(std::wstring name) {
+    return [this, name] { Note(name); };
+  }
+  void Note(const std::wstring& what) {
+    log.push_back(what);
+    button_enabled_during_run = button_enabled_during_run || window.Command1.Enabled();
+  }
+  void ExpectReset() {
+    for (platform::ui::CheckBox* box :
+         {&window.Check1, &window.Check2, &window.Check3, &window.Check4, &window.Check5,
+          &window.Check6, &window.Check7, &window.Check8, &window.Check9, &window.Check10,
+          &window.Check11, &window.Check13, &window.Check16, &window.Check17})
+      EXPECT_EQ(box->Value(), kUnchecked) << platform::ToUtf8(box->Caption());
+    EXPECT_TRUE(window.Command1.Enabled());
+  }
+
+  Depart window;
+  std::vector<std::wstring> log;
+  std::vector<Message> messages;
+  bool button_enabled_during_run = false;
+  platform::Status clipboard_result, make_folder_result, memory_result;
+};
+
+TEST_F(CleaningRun, EverySelectedStepRunsInBoxNumberOrderThenTheMessageThenTheReset) {
+  SetEnvironmentVariableW(L"USERNAME", L"alice");
+  window.Check17.SetValue(kChecked);
+  window.Check16.SetValue(kChecked);
+  window.Check1.SetValue(kChecked);
+  window.Command1_Click();
+
+  const std::vector<std::wstring> expected = {
+      L"cookies",
+      L"typed addresses",
+      L"history",
+      L"internet files",
+      L"temp files",
+      L"recent",
+      L"recycle bin",
+      L"clipboard",
+      L"purge C:\\Documents and Settings\\alice\\UserData\\",
+      L"purge C:\\Windows\\Prefetch\\",
+      L"make C:\\Windows\\Prefetch\\",
+      L"memory setting",
+      L"message Info"};
+  EXPECT_EQ(log, expected);
+  EXPECT_FALSE(button_enabled_during_run);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, L"Operation terminé avec succés ");
+  EXPECT_EQ(messages[0].title, L"Info");
+  EXPECT_EQ(messages[0].style, 64u);
+  ExpectReset();
+}
+
+TEST_F(CleaningRun, NothingSelectedStillShowsTheMessageAndResets) {
+  window.Check17.SetValue(kChecked);  // toggles alone select nothing once members are cleared
+  for (platform::ui::CheckBox* member :
+       {&window.Check2, &window.Check3, &window.Check4, &window.Check5})
+    member->SetValue(kUnchecked);
+  window.Check6.SetValue(kGrey);  // grey is not selected
+  window.Check9.SetValue(kGrey);
+  window.Command1_Click();
+  EXPECT_EQ(log, std::vector<std::wstring>{L"message Info"});
+  ExpectReset();
+}
+
+TEST_F(CleaningRun, EachBoxIsReadWhenItsStepComes) {
+  window.Check2.SetValue(kChecked);
+  window.Check7.SetValue(kChecked);
+  // While the cookie step runs (it lets events run), the user ticks "Fichiers Temp" and
+  // unticks "Documents récents".
+  window.steps.clean_cookies = [this] {
+    Note(L"cookies");
+    SendMessageW(window.Check6.handle(), BM_CLICK, 0, 0);
+    SendMessageW(window.Check7.handle(), BM_CLICK, 0, 0);
+  };
+  window.Command1_Click();
+  EXPECT_EQ(log, (std::vector<std::wstring>{L"cookies", L"temp files", L"message Info"}));
+}
+
+TEST_F(CleaningRun, TheUserNameIsReadAtEveryRunAndAnEmptyOneGivesTwoBackslashes) {
+  SetEnvironmentVariableW(L"Username", L"bob");
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  SetEnvironmentVariableW(L"USERNAME", L"");
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  SetEnvironmentVariableW(L"USERNAME", nullptr);
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(log, (std::vector<std::wstring>{
+                     L"purge C:\\Documents and Settings\\bob\\UserData\\", L"message Info",
+                     L"purge C:\\Documents and Settings\\\\UserData\\", L"message Info",
+                     L"purge C:\\Documents and Settings\\\\UserData\\", L"message Info"}));
+}
+
+TEST_F(CleaningRun, FailedStepsAreListedInOneWarningAndTheRunGoesOn) {
+  clipboard_result = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
+  make_folder_result = platform::Status::FromWin32(ERROR_ALREADY_EXISTS);
+  memory_result = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
+  window.Check9.SetValue(kChecked);
+  window.Check11.SetValue(kChecked);
+  window.Check13.SetValue(kChecked);
+  window.Command1_Click();
+
+  EXPECT_EQ(log, (std::vector<std::wstring>{L"clipboard", L"purge C:\\Windows\\Prefetch\\",
+                                            L"make C:\\Windows\\Prefetch\\", L"memory setting",
+                                            L"message Nimbrel", L"message Info"}));
+  ASSERT_EQ(messages.size(), 2u);
+  const std::wstring& warning = messages[0].text;
+  EXPECT_NE(warning.find(L"presse-papiers"), std::wstring::npos);
+  EXPECT_NE(warning.find(L"C:\\Windows\\Prefetch\\"), std::wstring::npos);
+  EXPECT_NE(warning.find(L"Mémoire tampon"), std::wstring::npos);
+  EXPECT_EQ(messages[0].style, platform::kMessageOk | platform::kIconWarning);
+  EXPECT_EQ(messages[1].text, L"Operation terminé avec succés ");
+  ExpectReset();
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr))
+    return L"<busy>";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void PutTextOnClipboard(HWND owner, const std::wstring& text) {
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+}
+
+TEST_F(CleaningRun, ThePressePapiersStepReallyEmptiesTheClipboard) {
+  window.steps = RealCleaningSteps();
+  window.show_message = [this](const std::wstring& text, const std::wstring& title, unsigned) {
+    messages.push_back({text, title, 0});
+  };
+  PutTextOnClipboard(window.form.handle(), L"secret");
+  ASSERT_EQ(ClipboardText(), L"secret");
+  window.Check9.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(ClipboardText(), L"");
+  EXPECT_EQ(CountClipboardFormats(), 0);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].title, L"Info");
+}
+
+TEST_F(CleaningRun, AClipboardHeldByAnotherProgramIsReportedAndTheRunCompletes) {
+  window.steps = RealCleaningSteps();
+  window.show_message = [this](const std::wstring& text, const std::wstring& title, unsigned) {
+    messages.push_back({text, title, 0});
+  };
+  test::ChildProcess holder(L"hold_clipboard.exe");
+  ASSERT_TRUE(holder.WaitForLine(L"holding"));
+  window.Check9.SetValue(kChecked);
+  window.Command1_Click();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[0].text.find(L"presse-papiers"), std::wstring::npos);
+  EXPECT_EQ(messages[1].title, L"Info");
+  ExpectReset();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CleaningRun, ClosingTheWindowDuringARunWaitsForTheRunToEnd) {
+  window.Check2.SetValue(kChecked);
+  window.steps.clean_cookies = [this] {
+    SendMessageW(window.form.handle(), WM_CLOSE, 0, 0);  // the user closes the window
+    Note(IsWindow(window.form.handle()) ? L"still open" : L"closed");
+  };
+  window.Command1_Click();
+  EXPECT_EQ(log, (std::vector<std::wstring>{L"still open", L"message Info"}));
+  platform::DoEvents();
+  EXPECT_FALSE(window.form.Visible());
+  MSG quit;
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+}  // namespace
