@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/handles.h"
+#include "platform/paths.h"
 
 namespace platform::fs {
 namespace {
@@ -118,7 +119,12 @@ Status RemoveFile(const std::wstring& path) {
 
 Status RemoveMatchingFiles(const std::wstring& pattern) {
   const std::wstring folder = FolderPart(pattern);
-  DWORD folder_attributes = GetFileAttributesW(folder.c_str());
+  // Asked with its trailing "\", a link reports its target's attributes: ask without it.
+  std::wstring folder_itself = folder;
+  while (folder_itself.size() > 3 &&
+         (folder_itself.back() == L'\\' || folder_itself.back() == L'/'))
+    folder_itself.pop_back();
+  DWORD folder_attributes = GetFileAttributesW(folder_itself.c_str());
   if (folder_attributes != INVALID_FILE_ATTRIBUTES &&
       (folder_attributes & FILE_ATTRIBUTE_REPARSE_POINT))
     return Status::FromWin32(ERROR_ACCESS_DENIED);
@@ -183,22 +189,11 @@ bool FolderExists(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring FullPath(const std::wstring& path) {
-  DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (size == 0)
-    return path;
-  std::wstring full(size, L'\0');
-  DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-  if (length == 0 || length >= size)
-    return path;
-  full.resize(length);
-  return full;
-}
-
 bool IsRootOfCurrentDrive(const std::wstring& path) {
-  if (path.empty())
+  Result<std::wstring> resolved = FullPath(path);
+  if (!resolved.ok())
     return false;
-  std::wstring full = FullPath(path);
+  std::wstring& full = resolved.value;
   while (full.size() > 1 && (full.back() == L'\\' || full.back() == L'/'))
     full.pop_back();
   std::wstring current = CurrentFolder();

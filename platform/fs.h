@@ -61,10 +61,7 @@ std::wstring CurrentFolder();
 std::wstring ProgramFolder();
 // True when the path names an existing folder.
 bool FolderExists(const std::wstring& path);
-// The absolute, normalised form of a path ("." and ".." resolved, relative paths taken from the
-// current folder); the path itself when it cannot be resolved.
-std::wstring FullPath(const std::wstring& path);
-// True when the path, once made absolute, is the root of the current folder's drive.
+// True when the path, once made absolute, is the root of the current folder's drive (or share).
 bool IsRootOfCurrentDrive(const std::wstring& path);
 
 namespace testing {

@@ -4,6 +4,8 @@
 
 #include <shlobj.h>
 
+#include <cwchar>
+
 #include "platform/handles.h"
 
 namespace platform {
@@ -12,17 +14,21 @@ Result<std::wstring> SpecialFolderPath(int csidl) {
   Result<std::wstring> result;
   PIDLIST_ABSOLUTE items = nullptr;
   HRESULT hr = SHGetSpecialFolderLocation(nullptr, csidl, &items);
+  // The shell allocates item lists with the COM task allocator (the one SHGetMalloc returns),
+  // so CoTaskMemFree is how the caller gives the list back.
   UniqueCoTaskMemory owner(items);
-  if (FAILED(hr) || !items) {
+  // Only a plain S_OK counts: any other code, success codes included, means no folder.
+  if (hr != S_OK || !items) {
     result.status = Status::FromHresult(FAILED(hr) ? hr : E_FAIL);
     return result;
   }
+  // Zero-filled on every call, so nothing of an earlier path can show through.
   wchar_t buffer[MAX_PATH] = {};
   if (!SHGetPathFromIDListW(items, buffer)) {
     result.status = Status::FromHresult(E_FAIL);
     return result;
   }
-  result.value = buffer;
+  result.value.assign(buffer, wcsnlen(buffer, MAX_PATH));
   return result;
 }
 

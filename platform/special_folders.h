@@ -7,9 +7,11 @@
 
 namespace platform {
 
-// The folder's file-system path as the shell gives it: the item list of the folder is asked
-// first, then its path (MAX_PATH characters at most). The item list is freed with the shell's
-// allocator. A folder that does not exist, or has no file-system path, fails.
+// The folder's file-system path as the shell gives it (wide characters, so names outside the
+// ANSI code page come through): the item list of the folder is asked first, then its path
+// (MAX_PATH - 1 characters at most). The item list is freed with the shell's allocator. An
+// unknown id, a folder that does not exist, or one with no file-system path (a virtual folder)
+// fails with an empty value.
 Result<std::wstring> SpecialFolderPath(int csidl);
 
 }  // namespace platform

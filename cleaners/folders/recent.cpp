@@ -1,4 +1,18 @@
 #include "cleaners/folders/recent.h"
 
-// Not wired yet: deletes nothing.
-void CleanRecent() {}
+#include <string>
+
+#include "cleaners/folders/folder_guard.h"
+#include "cleaners/folders/special_folder.h"
+#include "platform/fs.h"
+
+// Errors ignored: whatever fails, the run goes on with its next option.
+void CleanRecent() {
+  const std::wstring folder = GetSpecialFolder(CSIDL_RECENT);
+  // An unknown folder would make the pattern "\*.*", the root of the current drive.
+  if (!IsCleanableFolder(folder))
+    return;
+  // One deletion by pattern: files directly in the folder only, sub-folders and what they hold
+  // stay, and no attribute is reset first. An empty folder ("nothing matched") is no error.
+  (void)platform::fs::RemoveMatchingFiles(WithTrailingBackslash(folder) + L"*.*");
+}

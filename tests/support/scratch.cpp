@@ -25,18 +25,6 @@ std::wstring UniqueName(const std::wstring& hint) {
          L"-" + std::to_wstring(GetTickCount64() % 100000);
 }
 
-// A Unix program started from Wine runs on after its process handle is signalled: its effect is
-// awaited by polling (every 10 ms, 10 s at most by default).
-template <typename Condition>
-bool Eventually(Condition condition, int attempts = 1000) {
-  for (int attempt = 0; attempt < attempts; ++attempt) {
-    if (condition())
-      return true;
-    Sleep(10);
-  }
-  return condition();
-}
-
 int CountBelow(const std::wstring& folder) {
   int count = 0;
   WIN32_FIND_DATAW data;
@@ -53,6 +41,18 @@ int CountBelow(const std::wstring& folder) {
       count += CountBelow(folder + name + L"\\");
   } while (FindNextFileW(find.get(), &data));
   return count;
+}
+
+// Wine starts a Unix program without a process handle to wait on (the wait fails at once and
+// the program runs on): poll for its effect instead, for ten seconds at most.
+template <typename Condition>
+bool WaitUntil(Condition done) {
+  for (int i = 0; i < 1000; ++i) {
+    if (done())
+      return true;
+    Sleep(10);
+  }
+  return done();
 }
 
 }  // namespace
@@ -139,7 +139,7 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
   WaitForSingleObject(process.hProcess, 10000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return Eventually([&] {
+  return WaitUntil([&] {
     DWORD attributes = GetFileAttributesW(clean_link.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
   });
@@ -170,13 +170,7 @@ void RemoveTree(const std::wstring& path) {
           WaitForSingleObject(process.hProcess, 10000);
           CloseHandle(process.hThread);
           CloseHandle(process.hProcess);
-          // Wait until the link is gone (a dangling one is invisible from Windows already; the
-          // folder's removal below waits for it).
-          Eventually([&] {
-            WIN32_FIND_DATAW link_data;
-            platform::UniqueFindHandle link(FindFirstFileW(full.c_str(), &link_data));
-            return !link.valid();
-          });
+          WaitUntil([&] { return GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES; });
         }
       } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(full + L"\\");
@@ -187,9 +181,7 @@ void RemoveTree(const std::wstring& path) {
   }
   find.reset();
   SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  Eventually(
-      [&] { return RemoveDirectoryW(folder.c_str()) || GetLastError() != ERROR_DIR_NOT_EMPTY; },
-      200);
+  RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace test

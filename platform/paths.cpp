@@ -1,0 +1,29 @@
+#include "platform/paths.h"
+
+#include <windows.h>
+
+namespace platform {
+
+Result<std::wstring> FullPath(const std::wstring& path) {
+  Result<std::wstring> result;
+  if (path.empty()) {
+    result.status = Status::FromWin32(ERROR_INVALID_NAME);
+    return result;
+  }
+  // The size can grow between the two calls when the current folder changes: ask again then.
+  DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  while (size != 0) {
+    result.value.resize(size);
+    const DWORD length = GetFullPathNameW(path.c_str(), size, result.value.data(), nullptr);
+    if (length != 0 && length < size) {
+      result.value.resize(length);
+      return result;
+    }
+    size = length;
+  }
+  result.value.clear();
+  result.status = Status::FromLastError();
+  return result;
+}
+
+}  // namespace platform

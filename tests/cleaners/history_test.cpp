@@ -1,0 +1,166 @@
+#include "cleaners/folders/history.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "cleaners/folders/special_folder.h"
+#include "platform/folder_list.h"
+#include "platform/fs.h"
+#include "platform/handles.h"
+#include "support/scratch.h"
+#include "support/shell_folders.h"
+
+namespace {
+
+namespace fs = platform::fs;
+
+constexpr std::uint32_t kHiddenSystemFolder = fs::kDirectory | fs::kHidden | fs::kSystem;
+
+// Setting "archive" replaces every other attribute of the folder. Wine keeps hidden and system
+// on folders but never reports archive (nor read-only) on one, so what shows is that the hidden
+// and system bits the tests set beforehand are gone.
+bool HasOnlyTheArchiveAttribute(const test::ScratchTree& folder) {
+  const std::uint32_t attributes = folder.Attributes(L"");
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & ~(fs::kArchive | fs::kDirectory)) == 0;
+}
+
+// A history folder redirected to a scratch tree, a sentinel tree beside it, and the current
+// folder set elsewhere on drive C: so that the cleaner visibly sets it back.
+class CleanHistoryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    sentinel.File(L"outside.dat");
+    sentinel.File(L"outside-ro.dat", fs::kReadOnly);
+    ASSERT_TRUE(current.Enter());
+  }
+  bool SentinelIntact() const {
+    return sentinel.Exists(L"outside.dat") &&
+           (sentinel.Attributes(L"outside-ro.dat") & fs::kReadOnly) != 0;
+  }
+
+  // Before the history tree, so that links from it to the sentinel go first.
+  test::ScratchTree sentinel{L"sentinel"};
+  test::ScratchTree history{L"history"};
+  test::ScratchTree elsewhere{L"cwd"};
+  test::CurrentFolderOnDriveC current{elsewhere.path()};
+
+ private:
+  test::ShellFolderRedirect redirect_{L"History", history.path()};
+};
+
+TEST_F(CleanHistoryTest, LeavesAFolderWithSubFoldersWholeButForTheArchiveAttribute) {
+  history.File(L"loose.dat");
+  history.File(L"loose-ro.dat", fs::kReadOnly);
+  history.Folder(L"MSHist01");
+  history.File(L"MSHist01\\index.dat");
+  ASSERT_TRUE(fs::SetAttributes(history.path(), kHiddenSystemFolder).ok());
+
+  CleanHistory();
+  EXPECT_EQ(history.CountEntries(), 4);
+  EXPECT_TRUE(HasOnlyTheArchiveAttribute(history));
+  EXPECT_EQ(platform::SharedFolderList().Path(), test::WithoutTrailingBackslash(history.path()));
+  EXPECT_EQ(fs::CurrentFolder(), fs::ProgramFolder());
+  EXPECT_TRUE(SentinelIntact());
+}
+
+// The folder list counts hidden sub-folders too (system ones and links as well).
+TEST_F(CleanHistoryTest, KeepsLooseFilesBesideAHiddenSubFolder) {
+  history.File(L"loose.dat");
+  history.Folder(L"hidden", fs::kHidden);
+  CleanHistory();
+  EXPECT_TRUE(history.Exists(L"loose.dat"));
+  EXPECT_TRUE(SentinelIntact());
+}
+
+TEST_F(CleanHistoryTest, DeletesLooseFilesWithoutSubFoldersTwiceInARow) {
+  history.File(L"plain.dat");
+  history.File(L"read-only.dat", fs::kReadOnly);
+  history.File(L"archive.dat", fs::kArchive);
+  history.File(L"no-extension");
+  history.File(L"hidden.dat", fs::kHidden);
+  history.File(L"system.dat", fs::kSystem);
+  history.File(L"in-use.dat");
+  ASSERT_TRUE(fs::SetAttributes(history.path(), kHiddenSystemFolder).ok());
+  // Held without sharing: its deletion fails and the loop goes on with the next name.
+  platform::UniqueHandle in_use(CreateFileW((history / L"in-use.dat").c_str(), GENERIC_READ, 0,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(in_use.valid());
+
+  for (int run = 1; run <= 2; ++run) {
+    SCOPED_TRACE(run);
+    CleanHistory();
+    EXPECT_FALSE(history.Exists(L"plain.dat"));
+    EXPECT_FALSE(history.Exists(L"read-only.dat"));
+    EXPECT_FALSE(history.Exists(L"archive.dat"));
+    EXPECT_FALSE(history.Exists(L"no-extension"));
+    EXPECT_EQ(history.Attributes(L"hidden.dat") & fs::kHidden, fs::kHidden);
+    EXPECT_EQ(history.Attributes(L"system.dat") & fs::kSystem, fs::kSystem);
+    EXPECT_TRUE(history.Exists(L"in-use.dat"));
+    EXPECT_EQ(history.CountEntries(), 3);
+    EXPECT_TRUE(HasOnlyTheArchiveAttribute(history));
+    EXPECT_EQ(fs::CurrentFolder(), fs::ProgramFolder());
+    EXPECT_TRUE(SentinelIntact());
+    ASSERT_TRUE(current.Enter());
+  }
+}
+
+int g_events_seen = 0;
+LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_APP)
+    ++g_events_seen;
+  return DefWindowProcW(window, message, w, l);
+}
+
+TEST_F(CleanHistoryTest, LetsPendingEventsRun) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = CountingProcedure;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"NimbrelHistoryEvents";
+  ASSERT_NE(RegisterClassW(&window_class), 0);
+  HWND window = CreateWindowExW(0, window_class.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                nullptr, window_class.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(PostMessageW(window, WM_APP, 0, 0));
+
+  CleanHistory();
+  EXPECT_EQ(g_events_seen, 1);
+  EXPECT_TRUE(SentinelIntact());
+  DestroyWindow(window);
+}
+
+// An unknown folder would make the file loop run in "\", and "C:\" is a root: the root of the
+// current drive is left alone, and so is a folder reached through a link.
+TEST_F(CleanHistoryTest, LeavesTheDriveRootAndLinksAlone) {
+  elsewhere.File(L"here.dat");
+  test::RootSentinels root;
+  ASSERT_TRUE(root.Intact());
+  const std::uint32_t root_attributes = GetFileAttributesW(L"C:\\");
+  ASSERT_TRUE(test::MakeUnixLink(sentinel.path(), history / L"link"));
+  {
+    test::ShellFolderRedirect redirect(L"History", elsewhere.path() + L"missing");
+    ASSERT_EQ(GetSpecialFolder(CSIDL_HISTORY), L"");
+    CleanHistory();
+    EXPECT_EQ(fs::CurrentFolder(), fs::ProgramFolder());
+    ASSERT_TRUE(current.Enter());
+  }
+  {
+    test::ShellFolderRedirect redirect(L"History", L"C:\\");
+    ASSERT_EQ(GetSpecialFolder(CSIDL_HISTORY), L"C:\\");
+    CleanHistory();
+    EXPECT_EQ(GetFileAttributesW(L"C:\\"), root_attributes);
+    EXPECT_NE(platform::SharedFolderList().Path(), L"C:\\");
+    ASSERT_TRUE(current.Enter());
+  }
+  {
+    test::ShellFolderRedirect redirect(L"History", history / L"link");
+    ASSERT_EQ(GetSpecialFolder(CSIDL_HISTORY), history / L"link");
+    CleanHistory();
+  }
+  EXPECT_TRUE(root.Intact());
+  EXPECT_TRUE(elsewhere.Exists(L"here.dat"));
+  EXPECT_TRUE(SentinelIntact());
+}
+
+}  // namespace
