@@ -8,67 +8,52 @@
 namespace test {
 namespace {
 
-// Runs a Unix program. Its process handle is signalled before the program is done, so callers
-// poll for its effect.
-void Run(std::wstring command) {
+// Runs a Unix program and waits (10 s at most) until `root` exists or not, as `exists` asks:
+// Wine does not let a Windows program wait for a Unix one.
+bool RunUntil(const std::wstring& command, const std::wstring& root, bool exists) {
+  std::wstring line = command;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return;
-  WaitForSingleObject(process.hProcess, 10000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                     &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    if ((GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES) == exists)
+      return true;
+    Sleep(10);
+  }
+  return false;
 }
 
 std::wstring Quoted(const std::string& unix_path) {
-  return L"\"" + platform::FromUtf8(unix_path) + L"\"";
+  return L" \"" + platform::FromUtf8(unix_path) + L"\"";
 }
 
 }  // namespace
 
 ScopedDriveLetter::ScopedDriveLetter(const std::wstring& folder) {
   // Wine gives C:\ as ".../dosdevices/c:/": its parent holds one link per drive letter.
-  std::string drive_c = UnixPath(L"C:\\");
-  const std::string suffix = "c:/";
-  if (drive_c.size() <= suffix.size() ||
-      drive_c.compare(drive_c.size() - suffix.size(), suffix.size(), suffix) != 0)
+  const std::string drive_c = UnixPath(L"C:\\");
+  const std::string unix_target = UnixPath(folder.substr(0, folder.find_last_not_of(L'\\') + 1));
+  if (drive_c.size() < 3 || drive_c.substr(drive_c.size() - 3) != "c:/" || unix_target.empty())
     return;
-  const std::string dosdevices = drive_c.substr(0, drive_c.size() - suffix.size());
-  std::wstring target = folder;
-  while (target.size() > 3 && target.back() == L'\\')
-    target.pop_back();
-  const std::string unix_target = UnixPath(target);
-  if (unix_target.empty())
-    return;
-  for (wchar_t letter = L'Q'; letter <= L'Y'; ++letter) {
-    const std::wstring root = std::wstring(1, letter) + L":\\";
+  for (char letter = 'q'; letter <= 'y'; ++letter) {
+    const std::wstring root = std::wstring(1, static_cast<wchar_t>(letter - 'a' + L'A')) + L":\\";
     if (GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES)
-      continue;  // taken
-    // Unix programs started from Wine report no exit code: the lookup tells whether it worked.
-    const std::string link = dosdevices + static_cast<char>(letter - L'A' + 'a') + ":";
-    Run(L"Z:\\bin\\ln -s " + Quoted(unix_target) + L" " + Quoted(link));
-    unix_link_ = link;
-    for (int attempt = 0; attempt < 1000 && root_.empty(); ++attempt) {
-      if (GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES)
-        root_ = root;
-      else
-        Sleep(10);
-    }
+      continue;
+    unix_link_ = drive_c.substr(0, drive_c.size() - 3) + letter + ":";
+    if (RunUntil(L"Z:\\bin\\ln -s" + Quoted(unix_target) + Quoted(unix_link_), root, true))
+      root_ = root;
     return;
   }
 }
 
 ScopedDriveLetter::~ScopedDriveLetter() {
-  if (unix_link_.empty())
-    return;
-  Run(L"Z:\\bin\\rm -f " + Quoted(unix_link_));
-  for (int attempt = 0; attempt < 1000; ++attempt) {
-    if (!root_.empty() && GetFileAttributesW(root_.c_str()) == INVALID_FILE_ATTRIBUTES)
-      return;
-    Sleep(10);
-  }
+  if (!unix_link_.empty())
+    RunUntil(L"Z:\\bin\\rm -f" + Quoted(unix_link_), root_.empty() ? L"?:\\" : root_, false);
 }
 
 }  // namespace test

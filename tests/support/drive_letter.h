@@ -6,8 +6,8 @@
 
 namespace test {
 
-// Maps the first free letter from Q: on to `folder` (a link in the prefix's dosdevices folder,
-// which Wine reads at each lookup) and removes the mapping when the object goes.
+// Maps the first free letter from Q: on to `folder` through a link in the prefix's dosdevices
+// folder (Wine reads it at each lookup), and removes the link when the object goes.
 class ScopedDriveLetter {
  public:
   explicit ScopedDriveLetter(const std::wstring& folder);
@@ -15,7 +15,6 @@ class ScopedDriveLetter {
   ScopedDriveLetter& operator=(const ScopedDriveLetter&) = delete;
   ~ScopedDriveLetter();
 
-  bool ok() const { return !root_.empty(); }
   // "Q:\" (with the letter taken), or empty when no letter could be mapped.
   const std::wstring& root() const { return root_; }
 

@@ -1,6 +1,5 @@
 #pragma once
-// Registry state for tests: values read back raw, values and keys put back as they were, and
-// keys made to refuse changes through their access list.
+// Registry state for tests: values read back raw, and keys made to refuse changes.
 
 #include <windows.h>
 
@@ -12,38 +11,16 @@ namespace test {
 
 struct RegistryValue {
   DWORD type = REG_NONE;
-  std::vector<BYTE> data;
+  std::wstring text;  // the data, read as UTF-16 text without its terminating zero
 };
 
 std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::wstring& path,
                                                const std::wstring& name);
-// The names of every value of the key, in the registry's order.
+// The names of every value of the key, sorted.
 std::vector<std::wstring> RegistryValueNames(HKEY root, const std::wstring& path);
-bool WriteRegistryText(HKEY root, const std::wstring& path, const std::wstring& name,
-                       const std::wstring& text);
-bool WriteRegistryNumber(HKEY root, const std::wstring& path, const std::wstring& name,
-                         DWORD number);
-// The REG_SZ data of `text`, terminating zero included, for comparing with what was read.
-std::vector<BYTE> TextData(const std::wstring& text);
 
-// Records the values of a key (and whether the key exists) and puts them back when the object
-// goes: values added meanwhile are deleted, the key too when it did not exist before.
-class RegistryKeyRestorer {
- public:
-  RegistryKeyRestorer(HKEY root, std::wstring path);
-  RegistryKeyRestorer(const RegistryKeyRestorer&) = delete;
-  RegistryKeyRestorer& operator=(const RegistryKeyRestorer&) = delete;
-  ~RegistryKeyRestorer();
-
- private:
-  HKEY root_;
-  std::wstring path_;
-  bool existed_ = false;
-  std::vector<std::pair<std::wstring, RegistryValue>> values_;
-};
-
-// Gives the key an access list that refuses to set values or create sub-keys to everyone (Wine
-// enforces it until its server stops), and puts the old list back when the object goes.
+// Gives the key an access list that refuses to everyone the setting of values and the making of
+// sub-keys (Wine enforces it until its server stops); puts the old list back when it goes.
 class ScopedDenyKeyChanges {
  public:
   ScopedDenyKeyChanges(HKEY root, const std::wstring& path);
