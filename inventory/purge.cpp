@@ -1,6 +1,78 @@
 #include "inventory/purge.h"
 
-// Not wired yet: deletes nothing.
-bool PurgeFolder(const std::wstring&) {
-  return false;
+#include <vector>
+
+#include "platform/events.h"
+#include "platform/fs.h"
+
+namespace fs = platform::fs;
+
+namespace {
+
+// Attributes the search must return besides plain files: hidden, system, folders, archive.
+constexpr std::uint32_t kPurgeMask = fs::kHidden | fs::kSystem | fs::kDirectory | fs::kArchive;
+
+bool IsDriveRoot(const std::wstring& folder) {
+  return folder.size() >= 2 && folder.compare(folder.size() - 2, 2, L":\\") == 0;
+}
+
+// Error exit: the first failure of the listing, or of the folder's own removal, returns false.
+// Deleting a file ignores its errors, and a sub-folder's failure stays inside its own call.
+bool PurgeTree(const std::wstring& folder) {
+  // The search has one cursor for the whole process: the folder's listing is complete before
+  // anything is deleted or any sub-folder is searched. A sub-folder's item ends in "\".
+  std::vector<std::wstring> items;
+  bool holds_link = false;
+  fs::FoundEntry entry;
+  if (!fs::FindFirst(folder, kPurgeMask, &entry))
+    return false;
+  while (!entry.end()) {
+    if (entry.IsReparsePoint()) {
+      // A junction or symbolic link may lead anywhere: it is left where it is, and so is this
+      // folder, which therefore cannot be removed.
+      holds_link = true;
+    } else if (!entry.IsDotOrDotDot()) {
+      items.push_back(entry.IsDirectory() ? folder + entry.name + L'\\' : folder + entry.name);
+    }
+    platform::KeepPainted();
+    if (!fs::FindNext(&entry))
+      return false;
+  }
+
+  for (const std::wstring& item : items) {
+    if (item.back() == L'\\') {
+      (void)PurgeTree(item);
+    } else {
+      // Errors ignored: a file in use or refused stays, and the purge goes on. One that vanished
+      // since the listing has nothing left to delete.
+      (void)fs::SetAttributes(item, fs::kNormal);
+      (void)fs::RemoveFile(item);
+    }
+    platform::KeepPainted();
+  }
+
+  if (holds_link)
+    return false;
+  if (IsDriveRoot(folder))
+    return true;
+  if (!fs::SetAttributes(folder, fs::kNormal))
+    return false;
+  return fs::RemoveFolder(folder).ok();
+}
+
+}  // namespace
+
+bool PurgeFolder(const std::wstring& folder) {
+  // A name is joined to the folder directly, so the folder must end in "\".
+  if (folder.empty() || folder.back() != L'\\')
+    return false;
+  if (fs::IsRootOfCurrentDrive(folder))
+    return false;
+  // A folder that is itself a link would have its target emptied (and, on Wine, removed). The
+  // trailing "\" is left out of the check, which would otherwise see the target.
+  std::uint32_t attributes = 0;
+  const std::wstring named = IsDriveRoot(folder) ? folder : folder.substr(0, folder.size() - 1);
+  if (fs::GetAttributes(named, &attributes).ok() && (attributes & fs::kReparsePoint))
+    return false;
+  return PurgeTree(folder);
 }

@@ -3,5 +3,9 @@
 #include <string>
 
 // Deletes everything below `folder` (which ends in "\") and then the folder itself, unless it
-// is a drive root. True when the whole tree, the folder included, is gone.
+// is a drive root. True when the whole tree, the folder included, is gone (for a drive root:
+// when its contents are). False when something was left: a file in use, a folder that could
+// not be listed or removed, a link (reparse point), which is never entered nor removed, or a
+// refused path (no trailing "\", the root of the current drive, a folder that is itself a
+// link), in which case nothing is touched.
 bool PurgeFolder(const std::wstring& folder);

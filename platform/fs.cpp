@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/handles.h"
+#include "platform/paths.h"
 
 namespace platform::fs {
 namespace {
@@ -51,6 +52,16 @@ bool IsNothingFound(DWORD error) {
          error == ERROR_NO_MORE_FILES;
 }
 
+std::function<void(const std::wstring&)>& BeforeChangeHook() {
+  static std::function<void(const std::wstring&)> hook;
+  return hook;
+}
+
+void BeforeChange(const std::wstring& path) {
+  if (BeforeChangeHook())
+    BeforeChangeHook()(path);
+}
+
 std::wstring FolderPart(const std::wstring& pattern) {
   size_t slash = pattern.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring(L".") : pattern.substr(0, slash + 1);
@@ -95,12 +106,14 @@ Status GetAttributes(const std::wstring& path, std::uint32_t* attributes) {
 }
 
 Status SetAttributes(const std::wstring& path, std::uint32_t attributes) {
+  BeforeChange(path);
   // Windows stores "normal" as FILE_ATTRIBUTE_NORMAL; 0 is how callers spell it.
   DWORD value = attributes == kNormal ? FILE_ATTRIBUTE_NORMAL : attributes;
   return SetFileAttributesW(path.c_str(), value) ? Status::Ok() : Status::FromLastError();
 }
 
 Status RemoveFile(const std::wstring& path) {
+  BeforeChange(path);
   return DeleteFileW(path.c_str()) ? Status::Ok() : Status::FromLastError();
 }
 
@@ -138,6 +151,7 @@ Status MakeFolder(const std::wstring& path) {
 }
 
 Status RemoveFolder(const std::wstring& path) {
+  BeforeChange(path);
   return RemoveDirectoryW(path.c_str()) ? Status::Ok() : Status::FromLastError();
 }
 
@@ -174,5 +188,33 @@ bool FolderExists(const std::wstring& path) {
   DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+bool IsRootOfCurrentDrive(const std::wstring& path) {
+  Result<std::wstring> resolved = FullPath(path);
+  if (!resolved.ok())
+    return false;
+  std::wstring& full = resolved.value;
+  while (full.size() > 1 && (full.back() == L'\\' || full.back() == L'/'))
+    full.pop_back();
+  std::wstring current = CurrentFolder();
+  // The drive part of the current folder: "C:" or "\\server\share".
+  std::wstring drive;
+  if (current.size() >= 2 && current[1] == L':') {
+    drive = current.substr(0, 2);
+  } else if (current.rfind(L"\\\\", 0) == 0) {
+    size_t server_end = current.find(L'\\', 2);
+    size_t share_end =
+        server_end == std::wstring::npos ? server_end : current.find(L'\\', server_end + 1);
+    drive = current.substr(0, share_end);
+  }
+  return !drive.empty() &&
+         CompareStringOrdinal(full.c_str(), -1, drive.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+namespace testing {
+void SetBeforeChangeHook(std::function<void(const std::wstring& path)> hook) {
+  BeforeChangeHook() = std::move(hook);
+}
+}  // namespace testing
 
 }  // namespace platform::fs

@@ -6,6 +6,7 @@
 // end (or holds its own listing) before another search starts.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/status.h"
@@ -60,5 +61,14 @@ std::wstring CurrentFolder();
 std::wstring ProgramFolder();
 // True when the path names an existing folder.
 bool FolderExists(const std::wstring& path);
+// True when the path, once made absolute, is the root of the current folder's drive (or share).
+bool IsRootOfCurrentDrive(const std::wstring& path);
+
+namespace testing {
+// Test seam: when set, called with the path at the start of every SetAttributes, RemoveFile and
+// RemoveFolder, so that a test can change the real file system at an exact point of a walk (an
+// entry that vanishes after it was listed) or record the order of the changes. Empty by default.
+void SetBeforeChangeHook(std::function<void(const std::wstring& path)> hook);
+}  // namespace testing
 
 }  // namespace platform::fs

@@ -1,0 +1,73 @@
+#include "platform/registry.h"
+
+#include <windows.h>
+
+#include <utility>
+
+namespace platform {
+namespace {
+
+HKEY RootKey(RegistryRoot root) {
+  return root == RegistryRoot::kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+std::function<Status(const std::wstring&)>& DeletionCheck() {
+  static std::function<Status(const std::wstring&)> check;
+  return check;
+}
+
+}  // namespace
+
+RegistryKey::RegistryKey(RegistryKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
+
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
+  if (this != &other) {
+    Close();
+    key_ = std::exchange(other.key_, nullptr);
+  }
+  return *this;
+}
+
+RegistryKey::~RegistryKey() {
+  Close();
+}
+
+void RegistryKey::Close() {
+  if (key_)
+    RegCloseKey(key_);
+  key_ = nullptr;
+}
+
+Status RegistryKey::Open(RegistryRoot root, const std::wstring& path) {
+  Close();
+  return Status::FromWin32(RegOpenKeyExW(RootKey(root), path.c_str(), 0, KEY_SET_VALUE, &key_));
+}
+
+Status RegistryKey::Create(RegistryRoot root, const std::wstring& path) {
+  Close();
+  return Status::FromWin32(RegCreateKeyExW(RootKey(root), path.c_str(), 0, nullptr,
+                                           REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key_,
+                                           nullptr));
+}
+
+Status RegistryKey::WriteText(const std::wstring& name, const std::wstring& text) {
+  const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+  return Status::FromWin32(RegSetValueExW(key_, name.c_str(), 0, REG_SZ,
+                                          reinterpret_cast<const BYTE*>(text.c_str()), bytes));
+}
+
+Status RegistryKey::DeleteValue(const std::wstring& name) {
+  if (DeletionCheck()) {
+    if (Status refused = DeletionCheck()(name); !refused)
+      return refused;
+  }
+  return Status::FromWin32(RegDeleteValueW(key_, name.c_str()));
+}
+
+namespace testing {
+void SetValueDeletionCheck(std::function<Status(const std::wstring& name)> check) {
+  DeletionCheck() = std::move(check);
+}
+}  // namespace testing
+
+}  // namespace platform

@@ -1,0 +1,271 @@
+#include "inventory/purge.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fs.h"
+#include "platform/handles.h"
+#include "platform/system.h"
+#include "support/drive_letter.h"
+#include "support/scratch.h"
+
+namespace {
+
+namespace fs = platform::fs;
+
+// A tree outside every purged folder, which must come through whole.
+class Sentinel {
+ public:
+  Sentinel() {
+    tree_.File(L"keep.txt");
+    tree_.File(L"deep\\er\\keep.txt", fs::kReadOnly | fs::kHidden);
+  }
+  const std::wstring& path() const { return tree_.path(); }
+  bool Intact() const { return tree_.CountEntries() == 4 && tree_.Exists(L"deep\\er\\keep.txt"); }
+
+ private:
+  test::ScratchTree tree_{L"sentinel"};
+};
+
+bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+TEST(PurgeFolder, RemovesEveryAttributeAtAnyDepthBottomUp) {
+  Sentinel sentinel;
+  test::ScratchTree tree;
+  tree.File(L"readonly.txt", fs::kReadOnly);
+  tree.File(L"hidden.txt", fs::kHidden);
+  tree.File(L"system.txt", fs::kSystem);
+  tree.File(L"all.txt", fs::kReadOnly | fs::kHidden | fs::kSystem | fs::kArchive);
+  tree.File(L"hidden dir\\inside.txt", fs::kHidden);
+  tree.Folder(L"hidden dir", fs::kHidden);
+  tree.File(L"system dir\\inside.txt");
+  tree.Folder(L"system dir", fs::kSystem | fs::kReadOnly);
+  tree.Folder(L"empty dir");
+  tree.File(L"1\\a.txt");
+  tree.File(L"1\\2\\3\\a.txt", fs::kHidden);
+  tree.File(L"1\\2\\3\\4\\5\\a.txt", fs::kReadOnly);
+  SetFileAttributesW(tree.path().c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+
+  std::vector<std::wstring> changes;
+  fs::testing::SetBeforeChangeHook([&](const std::wstring& path) { changes.push_back(path); });
+  EXPECT_TRUE(PurgeFolder(tree.path()));
+  fs::testing::SetBeforeChangeHook(nullptr);
+
+  EXPECT_FALSE(fs::FolderExists(tree.path()));
+  EXPECT_TRUE(sentinel.Intact());
+  // Each folder's changes form one unbroken run ending with the folder itself: its contents go
+  // first, then the folder, before anything else is touched.
+  for (const std::wstring& folder : changes) {
+    EXPECT_TRUE(StartsWith(folder, tree.path())) << "touched outside: " << folder.c_str();
+    if (folder.back() != L'\\')
+      continue;
+    size_t first = changes.size(), last = 0, count = 0;
+    for (size_t i = 0; i < changes.size(); ++i) {
+      if (StartsWith(changes[i], folder)) {
+        first = std::min(first, i);
+        last = i;
+        ++count;
+      }
+    }
+    EXPECT_EQ(last - first + 1, count) << folder.c_str();
+    EXPECT_EQ(changes[last], folder);
+  }
+}
+
+TEST(PurgeFolder, FileInUseKeepsItsFoldersAndFailsThePurge) {
+  Sentinel sentinel;
+  test::ScratchTree tree;
+  tree.File(L"top.txt");
+  tree.File(L"a\\one.txt");
+  tree.File(L"a\\b\\c\\locked.txt");
+  tree.File(L"a\\b\\c\\two.txt", fs::kReadOnly);
+  tree.File(L"a\\b\\sibling\\three.txt", fs::kHidden);
+  tree.File(L"other\\four.txt");
+  platform::UniqueHandle locked(CreateFileW((tree / L"a\\b\\c\\locked.txt").c_str(), GENERIC_READ,
+                                            0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(locked.valid());
+
+  EXPECT_FALSE(PurgeFolder(tree.path()));
+
+  // Only the locked file and the folders holding it remain.
+  EXPECT_TRUE(tree.Exists(L"a\\b\\c\\locked.txt"));
+  EXPECT_EQ(tree.CountEntries(), 4);
+  EXPECT_TRUE(sentinel.Intact());
+}
+
+TEST(PurgeFolder, EntriesThatVanishAfterTheListingDoNotStopTheRest) {
+  Sentinel sentinel;
+  test::ScratchTree tree;
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt", L"gone.txt", L"gone dir\\x.txt"})
+    tree.File(name);
+
+  // At the purge's first change everything is listed: remove two entries behind its back.
+  int vanished = 0;
+  fs::testing::SetBeforeChangeHook([&](const std::wstring& path) {
+    for (const std::wstring victim : {L"gone.txt", L"gone dir"}) {
+      if (StartsWith(path, tree / victim) || !tree.Exists(victim))
+        continue;
+      test::RemoveTree(tree / victim);
+      DeleteFileW((tree / victim).c_str());
+      ++vanished;
+    }
+  });
+  EXPECT_TRUE(PurgeFolder(tree.path()));
+  fs::testing::SetBeforeChangeHook(nullptr);
+
+  EXPECT_GE(vanished, 1);
+  EXPECT_FALSE(fs::FolderExists(tree.path()));
+  EXPECT_TRUE(sentinel.Intact());
+}
+
+TEST(PurgeFolder, EmptyMissingAndMalformedFolders) {
+  Sentinel sentinel;
+  test::ScratchTree tree;
+  tree.Folder(L"empty");
+  tree.File(L"full\\file.txt");
+
+  EXPECT_TRUE(PurgeFolder(tree / L"empty\\"));
+  EXPECT_FALSE(tree.Exists(L"empty"));
+  EXPECT_FALSE(PurgeFolder(tree / L"missing\\"));
+  // Without the trailing "\" a name would be glued to the folder's own name: refused.
+  EXPECT_FALSE(PurgeFolder(tree / L"full"));
+  EXPECT_FALSE(PurgeFolder(L""));
+  EXPECT_EQ(tree.CountEntries(), 2);
+  EXPECT_TRUE(sentinel.Intact());
+}
+
+TEST(PurgeFolder, DriveRootIsEmptiedButKeptAndNeverTheCurrentDrive) {
+  Sentinel sentinel;
+  test::ScratchTree drive(L"drive");
+  test::ScopedDriveLetter letter(drive.path());
+  ASSERT_FALSE(letter.root().empty());
+  drive.File(L"file.txt", fs::kReadOnly);
+  drive.File(L"dir\\sub\\file.txt", fs::kHidden);
+  const std::wstring before = fs::CurrentFolder();
+
+  ASSERT_TRUE(fs::ChangeCurrentFolder(letter.root() + L"dir").ok());
+  EXPECT_FALSE(PurgeFolder(letter.root()));
+  EXPECT_FALSE(PurgeFolder(L"\\"));
+  EXPECT_FALSE(PurgeFolder(letter.root() + L"dir\\..\\"));
+  EXPECT_EQ(drive.CountEntries(), 4);
+  ASSERT_TRUE(fs::ChangeCurrentFolder(before).ok());
+
+  EXPECT_TRUE(PurgeFolder(letter.root()));
+  EXPECT_EQ(drive.CountEntries(), 0);
+  EXPECT_TRUE(fs::FolderExists(drive.path()));
+  EXPECT_TRUE(sentinel.Intact());
+}
+
+TEST(PurgeFolder, LinksAreNeitherEnteredNorRemoved) {
+  Sentinel sentinel;
+  test::ScratchTree empty_target(L"empty-target");
+  test::ScratchTree tree;
+  tree.File(L"top.txt");
+  tree.File(L"a\\one.txt");
+  tree.Folder(L"a\\b");
+  tree.File(L"c\\two.txt");
+  ASSERT_TRUE(test::MakeUnixLink(sentinel.path(), tree / L"a\\b\\link"));
+  // Wine removes the target of a link to an empty folder when asked to remove the link.
+  ASSERT_TRUE(test::MakeUnixLink(empty_target.path(), tree / L"c\\empty link"));
+
+  EXPECT_FALSE(PurgeFolder(tree.path()));
+  // Left: a, a\b, the link in it, c and the link in it.
+  EXPECT_EQ(tree.CountEntries(), 5);
+  EXPECT_TRUE(tree.Attributes(L"a\\b\\link") & fs::kReparsePoint);
+  EXPECT_TRUE(tree.Attributes(L"c\\empty link") & fs::kReparsePoint);
+
+  // A link given as the folder itself is refused before anything is listed.
+  EXPECT_FALSE(PurgeFolder(tree / L"a\\b\\link\\"));
+  EXPECT_FALSE(PurgeFolder(tree / L"c\\empty link\\"));
+  EXPECT_TRUE(sentinel.Intact());
+  EXPECT_TRUE(fs::FolderExists(empty_target.path()));
+}
+
+// Counts the paint and application messages the purge lets through to a window of its thread.
+int g_paints = 0;
+int g_app_messages = 0;
+LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  g_paints += message == WM_PAINT;
+  g_app_messages += message == WM_APP;
+  return DefWindowProcW(window, message, w, l);
+}
+
+TEST(PurgeFolder, LetsPaintThroughButNoOtherMessage) {
+  Sentinel sentinel;
+  test::ScratchTree tree;
+  for (int i = 0; i < 20; ++i)
+    tree.File(L"dir" + std::to_wstring(i % 4) + L"\\file" + std::to_wstring(i));
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = CountingProcedure;
+  window_class.lpszClassName = L"NimbrelPurgeTest";
+  RegisterClassW(&window_class);
+  HWND window =
+      CreateWindowExW(0, window_class.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                      200, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    DispatchMessageW(&message);
+  g_paints = 0;
+  InvalidateRect(window, nullptr, TRUE);
+  PostMessageW(window, WM_APP, 0, 0);
+
+  EXPECT_TRUE(PurgeFolder(tree.path()));
+
+  EXPECT_GE(g_paints, 1);
+  EXPECT_EQ(g_app_messages, 0);
+  EXPECT_TRUE(sentinel.Intact());
+  DestroyWindow(window);
+}
+
+// The two folders the cleaning run purges, at their fixed places in the test prefix; what was
+// there before is put back.
+TEST(PurgeFolder, UserDataAndPrefetchFolders) {
+  const std::wstring user = platform::EnvironmentVariable(L"USERNAME");
+  ASSERT_FALSE(user.empty());
+  const std::wstring settings = L"C:\\Documents and Settings\\";
+  const std::wstring profile = settings + user + L"\\";
+  const std::wstring user_data = profile + L"UserData\\";
+  const std::wstring prefetch = L"C:\\Windows\\Prefetch\\";
+  const bool existed[] = {fs::FolderExists(settings), fs::FolderExists(profile),
+                          fs::FolderExists(user_data), fs::FolderExists(prefetch)};
+  auto make_file = [](const std::wstring& path, DWORD attributes) {
+    for (size_t i = 3; i < path.size(); ++i)
+      if (path[i] == L'\\')
+        CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+    return platform::UniqueHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                              CREATE_ALWAYS, attributes, nullptr))
+        .valid();
+  };
+  ASSERT_TRUE(make_file(user_data + L"index.dat", FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(make_file(user_data + L"Low\\store.xml", FILE_ATTRIBUTE_SYSTEM));
+  ASSERT_TRUE(make_file(profile + L"Sentinel\\keep.txt", 0));
+  ASSERT_TRUE(make_file(prefetch + L"VELKOR.EXE-1234ABCD.pf", FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(make_file(L"C:\\Windows\\nimbrel-sentinel.txt", 0));
+
+  EXPECT_TRUE(PurgeFolder(user_data));
+  EXPECT_TRUE(PurgeFolder(prefetch));
+
+  EXPECT_FALSE(fs::FolderExists(user_data));
+  EXPECT_FALSE(fs::FolderExists(prefetch));
+  EXPECT_TRUE(DeleteFileW((profile + L"Sentinel\\keep.txt").c_str()));
+  EXPECT_TRUE(DeleteFileW(L"C:\\Windows\\nimbrel-sentinel.txt"));
+  EXPECT_TRUE(fs::FolderExists(L"C:\\Windows\\system32"));
+
+  RemoveDirectoryW((profile + L"Sentinel").c_str());
+  if (existed[2])
+    CreateDirectoryW(user_data.c_str(), nullptr);
+  if (existed[3])
+    CreateDirectoryW(prefetch.c_str(), nullptr);
+  if (!existed[1])
+    RemoveDirectoryW(profile.c_str());
+  if (!existed[0])
+    RemoveDirectoryW(settings.c_str());
+}
+
+}  // namespace
