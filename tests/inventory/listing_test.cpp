@@ -39,7 +39,7 @@ TEST(ListFolder, RecordsVisibleSubfoldersOnlyNeverLinksOrFiles) {
   test::ScratchTree outside;
   outside.Folder(L"inner");
   ASSERT_TRUE(test::MakeReadOnlyFolder(outside / L"inner"));
-  ASSERT_TRUE(test::MakeLink(outside.path(), tree / L"link"));
+  ASSERT_TRUE(test::MakeUnixLink(outside.path(), tree / L"link"));
 
   StartListing();
   ASSERT_TRUE(ListFolder(tree.path()).ok());

@@ -6,6 +6,7 @@
 #include "platform/fs.h"
 #include "platform/text.h"
 #include "platform/text_files.h"
+#include "support/drive_letter.h"
 #include "support/inventory_env.h"
 #include "support/scratch.h"
 
@@ -59,7 +60,7 @@ TEST(CmdScan, LeavesDeepHiddenSystemAndLinkedFoldersOut) {
     ASSERT_TRUE(test::MakeReadOnlyFolder(tree / folder));
   ASSERT_TRUE(test::MakeReadOnlyFolder(outside / L"target"));
   SetFileAttributesW((tree / L"hidden").c_str(), fs::kHidden | fs::kDirectory);
-  ASSERT_TRUE(test::MakeLink(outside.path(), tree / L"link"));
+  ASSERT_TRUE(test::MakeUnixLink(outside.path(), tree / L"link"));
 
   ASSERT_TRUE(ScanFolder(tree.path()).ok());
   EXPECT_EQ(test::ReadInventoryBytes(), Root(tree) + "1\r\n2\r\n3\r\n4\r\n5\r\n");

@@ -10,7 +10,7 @@ TEST(RemoveMatchingFiles, RefusesToDeleteThroughALinkWhateverItsSpelling) {
   test::ScratchTree outside;
   outside.File(L"precious.txt");
   test::ScratchTree tree;
-  ASSERT_TRUE(test::MakeLink(outside.path(), tree / L"link"));
+  ASSERT_TRUE(test::MakeUnixLink(outside.path(), tree / L"link"));
   EXPECT_FALSE(platform::fs::RemoveMatchingFiles(tree / L"link\\*.*").ok());
   EXPECT_FALSE(platform::fs::RemoveMatchingFiles(tree / L"link\\\\*.*").ok());
   EXPECT_TRUE(outside.Exists(L"precious.txt"));

@@ -10,9 +10,6 @@
 namespace test {
 namespace {
 
-constexpr wchar_t kUserShellFolders[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
 std::wstring Environment(const wchar_t* name) {
   wchar_t buffer[1024] = {};
   DWORD length = GetEnvironmentVariableW(name, buffer, 1024);
@@ -58,15 +55,6 @@ std::uint32_t FolderAttributes(const std::wstring& path) {
   return GetFileAttributesW(WithoutSlash(path).c_str());
 }
 
-bool MakeLink(const std::wstring& target, const std::wstring& link) {
-  const std::wstring name = WithoutSlash(link);
-  return MakeUnixLink(target, name) || WaitFor([&] {
-           DWORD attributes = GetFileAttributesW(name.c_str());
-           return attributes != INVALID_FILE_ATTRIBUTES &&
-                  (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-         });
-}
-
 std::string ReadInventoryBytes() {
   platform::UniqueHandle file(CreateFileW(InventoryFilePath().c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -106,56 +94,6 @@ ScopedTempFolder::ScopedTempFolder(const std::wstring& folder)
 ScopedTempFolder::~ScopedTempFolder() {
   SetEnvironmentVariableW(L"TMP", old_tmp_.c_str());
   SetEnvironmentVariableW(L"TEMP", old_temp_.c_str());
-}
-
-ScopedCacheFolder::ScopedCacheFolder(const std::wstring& folder) {
-  HKEY key = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, kUserShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                  &key, nullptr);
-  platform::UniqueRegistryKey owned(key);
-  wchar_t value[1024] = {};
-  DWORD size = sizeof value - sizeof(wchar_t);
-  had_value_ = RegQueryValueExW(key, L"Cache", nullptr, nullptr, reinterpret_cast<BYTE*>(value),
-                                &size) == ERROR_SUCCESS;
-  old_value_ = value;
-  RegSetValueExW(key, L"Cache", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                 static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-}
-
-ScopedCacheFolder::~ScopedCacheFolder() {
-  HKEY key = nullptr;
-  RegOpenKeyExW(HKEY_CURRENT_USER, kUserShellFolders, 0, KEY_ALL_ACCESS, &key);
-  platform::UniqueRegistryKey owned(key);
-  if (had_value_)
-    RegSetValueExW(key, L"Cache", 0, REG_EXPAND_SZ,
-                   reinterpret_cast<const BYTE*>(old_value_.c_str()),
-                   static_cast<DWORD>((old_value_.size() + 1) * sizeof(wchar_t)));
-  else
-    RegDeleteValueW(key, L"Cache");
-}
-
-ScopedDriveLetter::ScopedDriveLetter(const std::wstring& folder) {
-  // The drive links live next to "c:" in the prefix's dosdevices folder.
-  std::string c_drive = UnixPath(L"C:\\");
-  std::string dosdevices = c_drive.substr(0, c_drive.find("/dosdevices/") + 11);
-  if (c_drive.find("/dosdevices/") == std::string::npos)
-    return;
-  for (wchar_t letter = L'N'; letter <= L'Y'; ++letter) {
-    const std::wstring root = std::wstring(1, letter) + L":\\";
-    if (GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES)
-      continue;
-    link_ = platform::FromUtf8(dosdevices) + L"/" + static_cast<wchar_t>(letter + 32) + L":";
-    std::wstring target = platform::FromUtf8(UnixPath(folder));
-    if (RunUnix(L"Z:\\bin\\ln -s \"" + target + L"\" \"" + link_ + L"\"") &&
-        WaitFor([&] { return GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES; }))
-      root_ = root;
-    return;
-  }
-}
-
-ScopedDriveLetter::~ScopedDriveLetter() {
-  if (!link_.empty() && RunUnix(L"Z:\\bin\\rm -f \"" + link_ + L"\"") && !root_.empty())
-    WaitFor([&] { return GetFileAttributesW(root_.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
 }  // namespace test

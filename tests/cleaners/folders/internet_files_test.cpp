@@ -8,6 +8,7 @@
 #include "platform/fs.h"
 #include "support/inventory_env.h"
 #include "support/scratch.h"
+#include "support/shell_folders.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ TEST(CleanInternetFiles, EmptiesTheSubfoldersOfTheCacheAndOfContentIE5) {
   SetFileAttributesW((cache / L"Content.IE5").c_str(), fs::kHidden | fs::kSystem | fs::kDirectory);
   test::ScratchTree sentinel;
   sentinel.File(L"site\\page.htm");
-  test::ScopedCacheFolder redirect(test::WithoutSlash(cache.path()));
+  test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
   ASSERT_TRUE(SameFolder(GetSpecialFolder(CSIDL_INTERNET_CACHE), cache.path()));
 
   // The second run meets "Content.IE5" visible: the scan has reset its attributes.
@@ -54,7 +55,7 @@ TEST(CleanInternetFiles, CacheWithoutSubfoldersLosesItsPlainFilesOnly) {
   cache.File(L"system.dat", fs::kSystem);
   test::ScratchTree sentinel;
   sentinel.File(L"plain.dat");
-  test::ScopedCacheFolder redirect(test::WithoutSlash(cache.path()));
+  test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
 
   CleanInternetFiles();
   EXPECT_FALSE(cache.Exists(L"plain.dat"));
@@ -71,11 +72,11 @@ TEST(CleanInternetFiles, NeverTouchesALinkedFolder) {
   test::ScratchTree cache;
   cache.Folder(L"real\\linked");
   cache.Folder(L"Content.IE5\\real\\empty");
-  ASSERT_TRUE(test::MakeLink(outside.path(), cache / L"linked"));
-  ASSERT_TRUE(test::MakeLink(outside / L"empty", cache / L"Content.IE5\\empty"));
+  ASSERT_TRUE(test::MakeUnixLink(outside.path(), cache / L"linked"));
+  ASSERT_TRUE(test::MakeUnixLink(outside / L"empty", cache / L"Content.IE5\\empty"));
   ASSERT_TRUE(test::MakeReadOnlyFolder(outside.path()));
   ASSERT_TRUE(test::MakeReadOnlyFolder(outside / L"empty"));
-  test::ScopedCacheFolder redirect(test::WithoutSlash(cache.path()));
+  test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
 
   CleanInternetFiles();
   EXPECT_TRUE(outside.Exists(L"precious.txt"));
@@ -89,7 +90,7 @@ TEST(CleanInternetFiles, UnknownCacheFolderDeletesNothing) {
   current.File(L"sub\\inner.txt");
   ASSERT_TRUE(fs::ChangeCurrentFolder(current.path()).ok());
   test::WriteInventoryBytes("untouched");
-  test::ScopedCacheFolder redirect(current / L"missing");
+  test::ShellFolderRedirect redirect(L"Cache", current / L"missing");
   ASSERT_EQ(GetSpecialFolder(CSIDL_INTERNET_CACHE), L"");
 
   CleanInternetFiles();

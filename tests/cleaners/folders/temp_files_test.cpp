@@ -87,8 +87,8 @@ TEST(CleanTempFiles, NeverEntersEmptiesOrRemovesALink) {
   // Real folders elsewhere in the tree put the links' names into the inventory.
   temp_folder.Folder(L"real\\full");
   temp_folder.Folder(L"real\\empty");
-  ASSERT_TRUE(test::MakeLink(outside / L"full", temp_folder / L"full"));
-  ASSERT_TRUE(test::MakeLink(outside / L"empty", temp_folder / L"empty"));
+  ASSERT_TRUE(test::MakeUnixLink(outside / L"full", temp_folder / L"full"));
+  ASSERT_TRUE(test::MakeUnixLink(outside / L"empty", temp_folder / L"empty"));
   test::ScopedTempFolder temp(temp_folder.path());
 
   CleanTempFiles();
