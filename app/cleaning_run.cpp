@@ -1,5 +1,6 @@
 // The cleaning run: the button "Executer !".
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 namespace {
 
 const wchar_t kPrefetchFolder[] = L"C:\\Windows\\Prefetch\\";
+constexpr std::uint32_t kAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
 
 std::wstring UserDataFolder(const std::wstring& user) {
   return L"C:\\Documents and Settings\\" + user + L"\\UserData\\";
@@ -54,9 +56,13 @@ void Depart::Command1_Click() {
     (void)steps.purge_folder(UserDataFolder(user));
   if (Check11.Value() == kChecked) {
     (void)steps.purge_folder(kPrefetchFolder);
+    // The folder still there means the purge left something in it (a file in use).
     if (platform::Status made = steps.make_folder(kPrefetchFolder); !made)
-      failures.push_back(Failure(
-          std::wstring(L"Le dossier ") + kPrefetchFolder + L" n'a pas pu être recréé.", made));
+      failures.push_back(
+          Failure(std::wstring(L"Le dossier ") + kPrefetchFolder +
+                      (made.IsWin32(kAlreadyExists) ? L" n'a pas pu être entièrement vidé."
+                                                    : L" n'a pas pu être recréé."),
+                  made));
   }
   if (Check13.Value() == kChecked) {
     if (platform::Status written = steps.set_always_unload_dll(); !written)

@@ -1,0 +1,157 @@
+// The run with its real steps against the real file system and registry: "UserData" purges the
+// per-user folder named from "Username", "Prefetch" leaves an existing, empty folder behind,
+// "Url tapés" and "Mémoire tampon" reach the registry, and a refused write shows in the
+// warning while the run completes.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/depart.h"
+#include "platform/text.h"
+#include "support/registry_state.h"
+#include "support/scratch.h"
+
+namespace {
+
+using platform::ui::kChecked;
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void MakeFile(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+  for (size_t i = 3; i < path.size(); ++i)
+    if (path[i] == L'\\')
+      CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  CloseHandle(file);
+  SetFileAttributesW(path.c_str(), attributes);
+}
+
+class RunRealSteps : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(window.Create().ok());
+    window.show_message = [this](const std::wstring& text, const std::wstring& title, unsigned) {
+      messages.push_back(title + L"|" + text);
+    };
+  }
+  void TearDown() override {
+    test::RemoveTree(kProfile);
+    test::RemoveTree(kPrefetch);
+    CreateDirectoryW(kPrefetch.c_str(), nullptr);
+    DeleteFileW(kPrefetchSentinel.c_str());
+  }
+  const std::wstring kProfile = L"C:\\Documents and Settings\\nimbrel-user\\";
+  const std::wstring kPrefetch = L"C:\\Windows\\Prefetch\\";
+  const std::wstring kPrefetchSentinel = L"C:\\Windows\\Prefetch-sentinel.txt";
+  Depart window;
+  std::vector<std::wstring> messages;
+};
+
+TEST_F(RunRealSteps, UserDataOfTheUserNamedByTheEnvironmentIsPurged) {
+  MakeFile(kProfile + L"UserData\\a.xml");
+  MakeFile(kProfile + L"UserData\\deep\\er\\b.dat",
+           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+  MakeFile(kProfile + L"Sentinel\\keep.txt");
+  MakeFile(kProfile + L"UserDataKeep.txt");
+  SetEnvironmentVariableW(L"USERNAME", L"nimbrel-user");
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_FALSE(Exists(kProfile + L"UserData"));
+  EXPECT_TRUE(Exists(kProfile + L"Sentinel\\keep.txt"));
+  EXPECT_TRUE(Exists(kProfile + L"UserDataKeep.txt"));
+}
+
+TEST_F(RunRealSteps, PrefetchIsEmptiedAndCreatedAgain) {
+  MakeFile(kPrefetch + L"APP.EXE-1234.pf");
+  MakeFile(kPrefetch + L"sub\\layout.ini", FILE_ATTRIBUTE_SYSTEM);
+  MakeFile(kPrefetchSentinel);
+  window.Check11.SetValue(kChecked);
+  window.Command1_Click();
+  DWORD attributes = GetFileAttributesW(kPrefetch.c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((kPrefetch + L"*").c_str(), &data);
+  int entries = 0;
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = data.cFileName;
+      entries += name != L"." && name != L"..";
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  EXPECT_EQ(entries, 0);
+  EXPECT_TRUE(Exists(kPrefetchSentinel));
+  EXPECT_EQ(messages, std::vector<std::wstring>{L"Info|Operation terminé avec succés "});
+}
+
+TEST_F(RunRealSteps, APrefetchFileInUseIsReportedAsNotEmptiedNotAsNotRecreated) {
+  MakeFile(kPrefetch + L"busy.pf");
+  MakeFile(kPrefetch + L"gone.pf");
+  HANDLE busy = CreateFileW((kPrefetch + L"busy.pf").c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+  window.Check11.SetValue(kChecked);
+  window.Command1_Click();
+  CloseHandle(busy);
+  EXPECT_FALSE(Exists(kPrefetch + L"gone.pf"));
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[0].find(L"n'a pas pu être entièrement vidé"), std::wstring::npos)
+      << platform::ToUtf8(messages[0]);
+  EXPECT_EQ(messages[1], L"Info|Operation terminé avec succés ");
+}
+
+const wchar_t kTypedUrls[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const wchar_t kExplorer[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer";
+
+TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTypedUrls, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  for (const wchar_t* name : {L"url1", L"url2", L"other"})
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"http://x/"), 20);
+  RegCloseKey(key);
+  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll");
+
+  window.Check3.SetValue(kChecked);
+  window.Check13.SetValue(kChecked);
+  window.Command1_Click();
+
+  EXPECT_EQ(test::RegistryValueNames(HKEY_CURRENT_USER, kTypedUrls),
+            std::vector<std::wstring>{L"other"});
+  std::optional<test::RegistryValue> memory =
+      test::ReadRegistryValue(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll");
+  ASSERT_TRUE(memory.has_value());
+  EXPECT_EQ(memory->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(memory->text, L"dword:00000001");
+  EXPECT_EQ(messages, std::vector<std::wstring>{L"Info|Operation terminé avec succés "});
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kTypedUrls, L"other");
+}
+
+TEST_F(RunRealSteps, ARefusedMemorySettingShowsInTheWarningAndTheRunCompletes) {
+  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll");
+  test::ScopedDenyKeyChanges deny(HKEY_LOCAL_MACHINE, kExplorer);
+  ASSERT_TRUE(deny.ok());
+  SetEnvironmentVariableW(L"USERNAME", L"nimbrel-user");
+  MakeFile(kProfile + L"UserData\a.xml");
+  window.Check13.SetValue(kChecked);
+  window.Check10.SetValue(kChecked);  // comes before: done whatever the later step does
+  window.Command1_Click();
+  EXPECT_FALSE(Exists(kProfile + L"UserData"));
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[0].find(L"Mémoire tampon"), std::wstring::npos);
+  EXPECT_EQ(messages[1], L"Info|Operation terminé avec succés ");
+  EXPECT_FALSE(test::ReadRegistryValue(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll"));
+  EXPECT_TRUE(window.Command1.Enabled());
+}
+
+}  // namespace
