@@ -16,32 +16,6 @@ std::wstring Environment(const wchar_t* name) {
   return std::wstring(buffer, length < 1024 ? length : 0);
 }
 
-// Starts a Unix program. Wine reports the started process as ended before the Unix program
-// itself has finished, so callers poll for its effect with WaitFor.
-bool RunUnix(const std::wstring& command_line) {
-  std::wstring command = command_line;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return false;
-  WaitForSingleObject(process.hProcess, 10000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
-}
-
-template <typename Condition>
-bool WaitFor(Condition done) {
-  for (int i = 0; i < 200; ++i) {
-    if (done())
-      return true;
-    Sleep(10);
-  }
-  return false;
-}
-
 }  // namespace
 
 std::wstring WithoutSlash(const std::wstring& path) {
@@ -79,7 +53,8 @@ bool MakeReadOnlyFolder(const std::wstring& path) {
   const std::wstring folder = WithoutSlash(path);
   const std::string unix_path = UnixPath(folder);
   return !unix_path.empty() &&
-         RunUnix(L"Z:\\bin\\chmod 555 \"" + platform::FromUtf8(unix_path) + L"\"") && WaitFor([&] {
+         RunUnixProgram(L"Z:\\bin\\chmod 555 \"" + platform::FromUtf8(unix_path) + L"\"") &&
+         WaitUntil([&] {
            return GetFileAttributesW(folder.c_str()) ==
                   (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
          });

@@ -43,18 +43,6 @@ int CountBelow(const std::wstring& folder) {
   return count;
 }
 
-// Wine starts a Unix program without a process handle to wait on (the wait fails at once and
-// the program runs on): poll for its effect instead, for ten seconds at most.
-template <typename Condition>
-bool WaitUntil(Condition done) {
-  for (int i = 0; i < 1000; ++i) {
-    if (done())
-      return true;
-    Sleep(10);
-  }
-  return done();
-}
-
 }  // namespace
 
 ScratchTree::ScratchTree() : ScratchTree(L"tree") {}
@@ -100,6 +88,29 @@ int ScratchTree::CountEntries() const {
   return CountBelow(path_);
 }
 
+bool RunUnixProgram(const std::wstring& command_line) {
+  std::wstring command = command_line;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return false;
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+  for (int i = 0; i < 1000; ++i) {
+    if (done())
+      return true;
+    Sleep(10);
+  }
+  return done();
+}
+
 std::string UnixPath(const std::wstring& windows_path) {
   using Converter = char*(CDECL*)(LPCWSTR);
   auto convert = reinterpret_cast<Converter>(reinterpret_cast<void*>(
@@ -130,19 +141,11 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
     return false;
   std::wstring command = L"Z:\\bin\\ln -s \"" + platform::FromUtf8(unix_target) + L"\" \"" +
                          platform::FromUtf8(unix_link) + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return false;
-  WaitForSingleObject(process.hProcess, 10000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return WaitUntil([&] {
-    DWORD attributes = GetFileAttributesW(clean_link.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-  });
+  return RunUnixProgram(command) && WaitUntil([&] {
+           DWORD attributes = GetFileAttributesW(clean_link.c_str());
+           return attributes != INVALID_FILE_ATTRIBUTES &&
+                  (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+         });
 }
 
 void RemoveTree(const std::wstring& path) {
@@ -162,16 +165,8 @@ void RemoveTree(const std::wstring& path) {
         // A link: remove the link itself through Unix, never what it points to.
         std::string unix_path = UnixPath(full);
         std::wstring command = L"Z:\\bin\\rm -f \"" + platform::FromUtf8(unix_path) + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &process)) {
-          WaitForSingleObject(process.hProcess, 10000);
-          CloseHandle(process.hThread);
-          CloseHandle(process.hProcess);
+        if (RunUnixProgram(command))
           WaitUntil([&] { return GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES; });
-        }
       } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(full + L"\\");
       } else {

@@ -3,6 +3,7 @@
 // them (Unix links under Wine, files held open, attributes).
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace test {
@@ -39,6 +40,14 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link);
 
 // The Unix path of a Windows path, through Wine.
 std::string UnixPath(const std::wstring& windows_path);
+
+// Runs a Unix program through Wine (e.g. L"Z:\\bin\\chmod 555 \"/path\""). Wine reports
+// such a program as ended before it has finished, so callers poll for its effect with
+// WaitUntil. False when the program could not be started.
+bool RunUnixProgram(const std::wstring& command_line);
+
+// Polls `done` every 10 ms, for ten seconds at most; true once it holds.
+bool WaitUntil(const std::function<bool()>& done);
 
 // Removes a tree bottom-up, clearing attributes, without following links.
 void RemoveTree(const std::wstring& path);
