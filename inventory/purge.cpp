@@ -16,6 +16,13 @@ bool IsDriveRoot(const std::wstring& folder) {
   return folder.size() >= 2 && folder.compare(folder.size() - 2, 2, L":\\") == 0;
 }
 
+// A link asked about with its trailing "\\" reports its target's attributes: ask without it.
+bool IsLink(const std::wstring& folder) {
+  const std::wstring named = IsDriveRoot(folder) ? folder : folder.substr(0, folder.size() - 1);
+  std::uint32_t attributes = 0;
+  return fs::GetAttributes(named, &attributes).ok() && (attributes & fs::kReparsePoint);
+}
+
 // Error exit: the first failure of the listing, or of the folder's own removal, returns false.
 // Deleting a file ignores its errors, and a sub-folder's failure stays inside its own call.
 bool PurgeTree(const std::wstring& folder) {
@@ -41,7 +48,12 @@ bool PurgeTree(const std::wstring& folder) {
 
   for (const std::wstring& item : items) {
     if (item.back() == L'\\') {
-      (void)PurgeTree(item);
+      // Asked again just before entering: a folder swapped for a link since the listing is
+      // left alone like any other link.
+      if (IsLink(item))
+        holds_link = true;
+      else
+        (void)PurgeTree(item);
     } else {
       // Errors ignored: a file in use or refused stays, and the purge goes on. One that vanished
       // since the listing has nothing left to delete.

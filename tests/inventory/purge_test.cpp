@@ -223,49 +223,4 @@ TEST(PurgeFolder, LetsPaintThroughButNoOtherMessage) {
   DestroyWindow(window);
 }
 
-// The two folders the cleaning run purges, at their fixed places in the test prefix; what was
-// there before is put back.
-TEST(PurgeFolder, UserDataAndPrefetchFolders) {
-  const std::wstring user = platform::EnvironmentVariable(L"USERNAME");
-  ASSERT_FALSE(user.empty());
-  const std::wstring settings = L"C:\\Documents and Settings\\";
-  const std::wstring profile = settings + user + L"\\";
-  const std::wstring user_data = profile + L"UserData\\";
-  const std::wstring prefetch = L"C:\\Windows\\Prefetch\\";
-  const bool existed[] = {fs::FolderExists(settings), fs::FolderExists(profile),
-                          fs::FolderExists(user_data), fs::FolderExists(prefetch)};
-  auto make_file = [](const std::wstring& path, DWORD attributes) {
-    for (size_t i = 3; i < path.size(); ++i)
-      if (path[i] == L'\\')
-        CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
-    return platform::UniqueHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                              CREATE_ALWAYS, attributes, nullptr))
-        .valid();
-  };
-  ASSERT_TRUE(make_file(user_data + L"index.dat", FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(make_file(user_data + L"Low\\store.xml", FILE_ATTRIBUTE_SYSTEM));
-  ASSERT_TRUE(make_file(profile + L"Sentinel\\keep.txt", 0));
-  ASSERT_TRUE(make_file(prefetch + L"VELKOR.EXE-1234ABCD.pf", FILE_ATTRIBUTE_READONLY));
-  ASSERT_TRUE(make_file(L"C:\\Windows\\nimbrel-sentinel.txt", 0));
-
-  EXPECT_TRUE(PurgeFolder(user_data));
-  EXPECT_TRUE(PurgeFolder(prefetch));
-
-  EXPECT_FALSE(fs::FolderExists(user_data));
-  EXPECT_FALSE(fs::FolderExists(prefetch));
-  EXPECT_TRUE(DeleteFileW((profile + L"Sentinel\\keep.txt").c_str()));
-  EXPECT_TRUE(DeleteFileW(L"C:\\Windows\\nimbrel-sentinel.txt"));
-  EXPECT_TRUE(fs::FolderExists(L"C:\\Windows\\system32"));
-
-  RemoveDirectoryW((profile + L"Sentinel").c_str());
-  if (existed[2])
-    CreateDirectoryW(user_data.c_str(), nullptr);
-  if (existed[3])
-    CreateDirectoryW(prefetch.c_str(), nullptr);
-  if (!existed[1])
-    RemoveDirectoryW(profile.c_str());
-  if (!existed[0])
-    RemoveDirectoryW(settings.c_str());
-}
-
 }  // namespace
