@@ -43,26 +43,23 @@ int ScreenDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.lpszClassName = name;
+  RegisterClassExW(&window_class);
+}
+
 void RegisterClasses() {
   static bool registered = false;
   if (registered)
     return;
   registered = true;
-  WNDCLASSEXW form_class{};
-  form_class.cbSize = sizeof form_class;
-  form_class.lpfnWndProc = FormAccess::FormProc;
-  form_class.hInstance = GetModuleHandleW(nullptr);
-  form_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  form_class.lpszClassName = kFormClass;
-  RegisterClassExW(&form_class);
-
-  WNDCLASSEXW frame_class{};
-  frame_class.cbSize = sizeof frame_class;
-  frame_class.lpfnWndProc = FormAccess::FrameProc;
-  frame_class.hInstance = GetModuleHandleW(nullptr);
-  frame_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  frame_class.lpszClassName = kFrameClass;
-  RegisterClassExW(&frame_class);
+  RegisterWindowClass(kFormClass, FormAccess::FormProc);
+  RegisterWindowClass(kFrameClass, FormAccess::FrameProc);
 }
 
 }  // namespace

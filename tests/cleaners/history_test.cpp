@@ -8,6 +8,7 @@
 #include "platform/folder_list.h"
 #include "platform/fs.h"
 #include "platform/handles.h"
+#include "support/message_probe.h"
 #include "support/scratch.h"
 #include "support/shell_folders.h"
 
@@ -106,28 +107,14 @@ TEST_F(CleanHistoryTest, DeletesLooseFilesWithoutSubFoldersTwiceInARow) {
   }
 }
 
-int g_events_seen = 0;
-LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_APP)
-    ++g_events_seen;
-  return DefWindowProcW(window, message, w, l);
-}
-
 TEST_F(CleanHistoryTest, LetsPendingEventsRun) {
-  WNDCLASSW window_class{};
-  window_class.lpfnWndProc = CountingProcedure;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.lpszClassName = L"NimbrelHistoryEvents";
-  ASSERT_NE(RegisterClassW(&window_class), 0);
-  HWND window = CreateWindowExW(0, window_class.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                nullptr, window_class.hInstance, nullptr);
-  ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(PostMessageW(window, WM_APP, 0, 0));
+  test::MessageProbe probe;
+  ASSERT_TRUE(probe.valid());
+  probe.Prime();
 
   CleanHistory();
-  EXPECT_EQ(g_events_seen, 1);
+  EXPECT_EQ(probe.app_messages(), 1);
   EXPECT_TRUE(SentinelIntact());
-  DestroyWindow(window);
 }
 
 // An unknown folder would make the file loop run in "\", and "C:\" is a root: the root of the

@@ -10,6 +10,7 @@
 #include "platform/handles.h"
 #include "platform/system.h"
 #include "support/drive_letter.h"
+#include "support/message_probe.h"
 #include "support/scratch.h"
 
 namespace {
@@ -187,40 +188,20 @@ TEST(PurgeFolder, LinksAreNeitherEnteredNorRemoved) {
 }
 
 // Counts the paint and application messages the purge lets through to a window of its thread.
-int g_paints = 0;
-int g_app_messages = 0;
-LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-  g_paints += message == WM_PAINT;
-  g_app_messages += message == WM_APP;
-  return DefWindowProcW(window, message, w, l);
-}
-
 TEST(PurgeFolder, LetsPaintThroughButNoOtherMessage) {
   Sentinel sentinel;
   test::ScratchTree tree;
   for (int i = 0; i < 20; ++i)
     tree.File(L"dir" + std::to_wstring(i % 4) + L"\\file" + std::to_wstring(i));
-  WNDCLASSW window_class{};
-  window_class.lpfnWndProc = CountingProcedure;
-  window_class.lpszClassName = L"NimbrelPurgeTest";
-  RegisterClassW(&window_class);
-  HWND window =
-      CreateWindowExW(0, window_class.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                      200, 100, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(window, nullptr);
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-    DispatchMessageW(&message);
-  g_paints = 0;
-  InvalidateRect(window, nullptr, TRUE);
-  PostMessageW(window, WM_APP, 0, 0);
+  test::MessageProbe probe;
+  ASSERT_TRUE(probe.valid());
+  probe.Prime();
 
   EXPECT_TRUE(PurgeFolder(tree.path()));
 
-  EXPECT_GE(g_paints, 1);
-  EXPECT_EQ(g_app_messages, 0);
+  EXPECT_GE(probe.paints(), 1);
+  EXPECT_EQ(probe.app_messages(), 0);
   EXPECT_TRUE(sentinel.Intact());
-  DestroyWindow(window);
 }
 
 }  // namespace

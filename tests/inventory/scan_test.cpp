@@ -8,6 +8,7 @@
 #include "platform/text_files.h"
 #include "support/drive_letter.h"
 #include "support/inventory_env.h"
+#include "support/message_probe.h"
 #include "support/scratch.h"
 
 namespace {
@@ -104,45 +105,17 @@ TEST(CmdScan, VanishedFolderFailsAndKeepsThePreviousInventory) {
   EXPECT_EQ(test::ReadInventoryBytes(), previous);
 }
 
-// Counts what reaches a window during the scan.
-int paints = 0;
-int other_messages = 0;
-LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_PAINT) {
-    ++paints;
-    PAINTSTRUCT paint;
-    BeginPaint(window, &paint);
-    EndPaint(window, &paint);
-    return 0;
-  }
-  if (message == WM_USER)
-    ++other_messages;
-  return DefWindowProcW(window, message, w, l);
-}
-
 TEST(CmdScan, KeepsWindowsPaintedAndRunsNoOtherEvent) {
-  WNDCLASSW window_class{};
-  window_class.lpfnWndProc = CountingProc;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.lpszClassName = L"ScanPaintProbe";
-  RegisterClassW(&window_class);
-  HWND window = CreateWindowExW(0, L"ScanPaintProbe", L"probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                                0, 200, 100, nullptr, nullptr, window_class.hInstance, nullptr);
-  ASSERT_NE(window, nullptr);
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-    DispatchMessageW(&message);
-  paints = 0;
-  InvalidateRect(window, nullptr, TRUE);
-  PostMessageW(window, WM_USER, 0, 0);
+  test::MessageProbe probe;
+  ASSERT_TRUE(probe.valid());
+  probe.Prime();
 
   test::ScratchTree tree;
   tree.Folder(L"a\\b");
   ASSERT_TRUE(ScanFolder(tree.path()).ok());
-  EXPECT_GE(paints, 1);
-  EXPECT_EQ(other_messages, 0);
-  EXPECT_TRUE(PeekMessageW(&message, window, WM_USER, WM_USER, PM_NOREMOVE));
-  DestroyWindow(window);
+  EXPECT_GE(probe.paints(), 1);
+  EXPECT_EQ(probe.app_messages(), 0);
+  EXPECT_TRUE(probe.AppMessagePending());
 }
 
 }  // namespace
