@@ -1,5 +1,6 @@
 // Purge of a generated tree against the command interpreter's "rd /s /q" on an identical tree,
-// in one process under Wine. Usage: purge_bench.exe [repetitions] (default 3).
+// in one process under Wine. Usage: purge_bench.exe [repetitions] [top folders] (defaults 3 and
+// 20; each top folder holds 99 sub-folders, every folder 10 files).
 
 #include <windows.h>
 
@@ -13,8 +14,8 @@
 
 namespace {
 
-constexpr int kTopFolders = 20;
-constexpr int kSubFoldersEach = 99;  // 20 + 20 * 99 = 2,000 folders
+int g_top_folders = 20;
+constexpr int kSubFoldersEach = 99;  // 20 + 20 * 99 = 2,000 folders by default
 constexpr int kFilesPerFolder = 10;  // 20,000 files
 const wchar_t kBenchRoot[] = L"C:\\nimbrel-bench";
 
@@ -46,13 +47,13 @@ bool FillFolder(const std::wstring& folder) {
   return true;
 }
 
-// Makes the tree under `root` (an empty folder holding 20 folders of 99 sub-folders each, every
-// one of the 2,000 folders holding 10 files). Returns the number of files made, or -1.
+// Makes the tree under `root` (an empty folder holding the top folders of 99 sub-folders each,
+// every folder holding 10 files). Returns the number of files made, or -1.
 int MakeTree(const std::wstring& root) {
   if (!CreateDirectoryW(root.c_str(), nullptr))
     return -1;
   int folders = 0;
-  for (int t = 0; t < kTopFolders; ++t) {
+  for (int t = 0; t < g_top_folders; ++t) {
     const std::wstring top = root + L"\\top" + std::to_wstring(t);
     if (!FillFolder(top))
       return -1;
@@ -91,6 +92,8 @@ double Median(std::vector<double> values) {
 
 int wmain(int argc, wchar_t** argv) {
   const int repetitions = argc > 1 ? std::max(1, _wtoi(argv[1])) : 3;
+  if (argc > 2)
+    g_top_folders = std::max(1, _wtoi(argv[2]));
   if (Exists(kBenchRoot)) {
     std::fwprintf(stderr, L"%ls exists already: remove it first\n", kBenchRoot);
     return 2;
@@ -140,6 +143,6 @@ int wmain(int argc, wchar_t** argv) {
   std::wprintf(
       L"%d files in %d folders, median of %d runs: PurgeFolder %.2f s, rd /s /q %.2f s, "
       L"ratio %.2f (target at most 0.50)\n",
-      files, kTopFolders * (kSubFoldersEach + 1), repetitions, purge, rd, purge / rd);
+      files, g_top_folders * (kSubFoldersEach + 1), repetitions, purge, rd, purge / rd);
   return 0;
 }
