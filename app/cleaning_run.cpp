@@ -6,6 +6,7 @@
 
 #include "app/depart.h"
 #include "platform/system.h"
+#include "platform/tally.h"
 
 namespace {
 
@@ -25,37 +26,45 @@ std::wstring Failure(const std::wstring& what, const platform::Status& status) {
 
 // Each box is read when its step comes, so a box changed while a cleaner lets events run is
 // seen with its new state. A step that fails does not end the run: it is listed in one warning
-// shown before the completion message, and the run goes on with the next step.
+// shown before the completion message, and the run goes on with the next step. The status line
+// names each step as it starts and follows what it removes; the run's summary ends there.
 void Depart::Command1_Click() {
   using platform::ui::kChecked;
   Command1.SetEnabled(false);
   form.SetBusy(true);
+  run_status.Begin();
+  const auto selected = [this](platform::ui::CheckBox& box) {
+    if (box.Value() != kChecked)
+      return false;
+    run_status.Step(box.Caption());
+    return true;
+  };
   const std::wstring user = platform::EnvironmentVariable(L"Username");
   std::vector<std::wstring> failures;
 
-  if (Check2.Value() == kChecked)
+  if (selected(Check2))
     steps.clean_cookies();
-  if (Check3.Value() == kChecked)
+  if (selected(Check3))
     steps.clear_typed_urls();
-  if (Check4.Value() == kChecked)
+  if (selected(Check4))
     steps.clean_history();
-  if (Check5.Value() == kChecked)
+  if (selected(Check5))
     steps.clean_internet_files();
-  if (Check6.Value() == kChecked)
+  if (selected(Check6))
     steps.clean_temp_files();
-  if (Check7.Value() == kChecked)
+  if (selected(Check7))
     steps.clean_recent();
-  if (Check8.Value() == kChecked)
+  if (selected(Check8))
     steps.empty_recycle_bin();
-  if (Check9.Value() == kChecked) {
+  if (selected(Check9)) {
     if (platform::Status emptied = steps.empty_clipboard(form.handle()); !emptied)
       failures.push_back(Failure(
           L"Le presse-papiers n'a pas pu être vidé : un autre programme l'utilise.", emptied));
   }
-  if (Check10.Value() == kChecked)
+  if (selected(Check10))
     (void)steps.purge_folder(UserDataFolder(user));
-  if (Check11.Value() == kChecked) {
-    (void)steps.purge_folder(kPrefetchFolder);
+  if (selected(Check11)) {
+    const bool removed = steps.purge_folder(kPrefetchFolder);
     // The folder still there means the purge left something in it (a file in use).
     if (platform::Status made = steps.make_folder(kPrefetchFolder); !made)
       failures.push_back(
@@ -63,14 +72,17 @@ void Depart::Command1_Click() {
                       (made.IsWin32(kAlreadyExists) ? L" n'a pas pu être entièrement vidé."
                                                     : L" n'a pas pu être recréé."),
                   made));
+    else if (removed)
+      platform::tally::NoteRecreated();  // the folder is there again: it does not count as gone
   }
-  if (Check13.Value() == kChecked) {
+  if (selected(Check13)) {
     if (platform::Status written = steps.set_always_unload_dll(); !written)
       failures.push_back(Failure(
           L"Le réglage « Mémoire tampon » n'a pas pu être écrit dans le registre.", written));
   }
 
   form.SetBusy(false);
+  run_status.Finish();
   if (!failures.empty()) {
     std::wstring text = L"Certaines opérations n'ont pas pu être effectuées :\n";
     for (const std::wstring& failure : failures)

@@ -21,6 +21,7 @@ const ControlStyle kToggleStyle{kLightGreen, kBlue, FontSpec{L"MS Sans Serif", 8
 const ControlStyle kButtonStyle{kLightGreen, std::nullopt, std::nullopt, false};
 const ControlStyle kLabel1Style{kLightCyan, kNavy, std::nullopt, false};
 const ControlStyle kLabel2Style{kLightCyan, std::nullopt, std::nullopt, false};
+const ControlStyle kStatusStyle{kLightYellow, kNavy, std::nullopt, false};
 
 }  // namespace
 
@@ -52,6 +53,8 @@ platform::Status Depart::Create() {
   // No focus.
   form.Add(Label1, depart_text::kMakerAddress, {240, 4920, 1335, 255}, kLabel1Style);
   form.Add(Label2, L"Morvane", {2250, 4920, 1335, 255}, kLabel2Style);
+  // The band's full width, from the frames' left edge to their right one, above the button.
+  form.Add(Label3, depart_text::kStatusHint, {360, 4110, 5775, 675}, kStatusStyle);
   form.Add(Frame2, L"Internet Explorer", {360, 240, 2655, 2415}, kFrameStyle);
   form.Add(Frame3, L"Windows", {3360, 240, 2775, 2415}, kFrameStyle);
   form.Add(Frame4, L"Système", {360, 3000, 5775, 1095}, kFrameStyle);

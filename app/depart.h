@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/cleaning_steps.h"
+#include "app/run_status.h"
 #include "platform/folder_list.h"
 #include "platform/status.h"
 #include "platform/ui/form.h"
@@ -35,6 +36,8 @@ class Depart {
       Check10, Check11, Check13, Check16, Check17;
   platform::ui::Button Command1;
   platform::ui::Label Label1, Label2;
+  // The status line, in the band between the "Système" frame and the links.
+  platform::ui::Label Label3;
   // The folder list the scan and the folder cleaners use to hand a folder over; never shown.
   platform::FolderList& Dir1;
 
@@ -44,6 +47,7 @@ class Depart {
       show_message;
 
  private:
+  RunStatus run_status{Label3};
   void ToggleGroup(platform::ui::CheckBox& toggle,
                    std::initializer_list<platform::ui::CheckBox*> members);
 };
@@ -53,6 +57,8 @@ namespace depart_text {
 inline constexpr wchar_t kCaption[] = L"Nimbrel";
 inline constexpr wchar_t kDone[] = L"Operation terminé avec succés ";
 inline constexpr wchar_t kDoneTitle[] = L"Info";
+inline constexpr wchar_t kStatusHint[] =
+    L"Cochez ce qu'il faut effacer, puis cliquez sur « Executer ! ».";
 inline constexpr wchar_t kBrowser[] = L"C:\\Program Files\\Internet Explorer\\iexplore.exe";
 inline constexpr wchar_t kMakerAddress[] = L"www.example.org";
 inline constexpr wchar_t kCreditedSite[] = L"https://morvane.example.org/";

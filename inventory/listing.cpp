@@ -1,6 +1,7 @@
 #include "inventory/listing.h"
 
 #include "inventory/tables.h"
+#include "platform/events.h"
 #include "platform/fs.h"
 
 namespace fs = platform::fs;
@@ -29,6 +30,7 @@ platform::Status ListFolder(const std::wstring& folder) {
     if (!entry.IsDotOrDotDot() && entry.IsDirectory() && !entry.IsReparsePoint())
       NIMBREL_TRY(RecordSubfolder(folder, entry.name));
     // Files: in the folders-only mode of the scan, nothing is recorded for them.
+    platform::KeepPainted();  // a folder may hold tens of thousands of files
     NIMBREL_TRY(fs::FindNext(&entry));
   }
   return platform::Status::Ok();

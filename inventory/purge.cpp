@@ -4,6 +4,7 @@
 
 #include "platform/events.h"
 #include "platform/fs.h"
+#include "platform/tally.h"
 
 namespace fs = platform::fs;
 
@@ -23,12 +24,19 @@ bool IsLink(const std::wstring& folder) {
   return fs::GetAttributes(named, &attributes).ok() && (attributes & fs::kReparsePoint);
 }
 
+// One entry of a folder's listing: a sub-folder's path ends in "\"; a file keeps the size the
+// search reported, for the run's tally.
+struct Item {
+  std::wstring path;
+  std::uint64_t size = 0;
+};
+
 // Error exit: the first failure of the listing, or of the folder's own removal, returns false.
 // Deleting a file ignores its errors, and a sub-folder's failure stays inside its own call.
 bool PurgeTree(const std::wstring& folder) {
   // The search has one cursor for the whole process: the folder's listing is complete before
-  // anything is deleted or any sub-folder is searched. A sub-folder's item ends in "\".
-  std::vector<std::wstring> items;
+  // anything is deleted or any sub-folder is searched.
+  std::vector<Item> items;
   bool holds_link = false;
   fs::FoundEntry entry;
   if (!fs::FindFirst(folder, kPurgeMask, &entry))
@@ -38,27 +46,33 @@ bool PurgeTree(const std::wstring& folder) {
       // A junction or symbolic link may lead anywhere: it is left where it is, and so is this
       // folder, which therefore cannot be removed.
       holds_link = true;
+      platform::tally::NoteLinkLeft();
     } else if (!entry.IsDotOrDotDot()) {
-      items.push_back(entry.IsDirectory() ? folder + entry.name + L'\\' : folder + entry.name);
+      if (entry.IsDirectory())
+        items.push_back({folder + entry.name + L'\\'});
+      else
+        items.push_back({folder + entry.name, entry.size});
     }
     platform::KeepPainted();
     if (!fs::FindNext(&entry))
       return false;
   }
 
-  for (const std::wstring& item : items) {
-    if (item.back() == L'\\') {
+  for (const Item& item : items) {
+    if (item.path.back() == L'\\') {
       // Asked again just before entering: a folder swapped for a link since the listing is
       // left alone like any other link.
-      if (IsLink(item))
+      if (IsLink(item.path)) {
         holds_link = true;
-      else
-        (void)PurgeTree(item);
+        platform::tally::NoteLinkLeft();
+      } else {
+        (void)PurgeTree(item.path);
+      }
     } else {
       // Errors ignored: a file in use or refused stays, and the purge goes on. One that vanished
       // since the listing has nothing left to delete.
-      (void)fs::SetAttributes(item, fs::kNormal);
-      (void)fs::RemoveFile(item);
+      (void)fs::SetAttributes(item.path, fs::kNormal);
+      (void)fs::RemoveFile(item.path, item.size);
     }
     platform::KeepPainted();
   }
@@ -84,7 +98,9 @@ bool PurgeFolder(const std::wstring& folder) {
   // trailing "\" is left out of the check, which would otherwise see the target.
   std::uint32_t attributes = 0;
   const std::wstring named = IsDriveRoot(folder) ? folder : folder.substr(0, folder.size() - 1);
-  if (fs::GetAttributes(named, &attributes).ok() && (attributes & fs::kReparsePoint))
+  if (fs::GetAttributes(named, &attributes).ok() && (attributes & fs::kReparsePoint)) {
+    platform::tally::NoteLinkLeft();
     return false;
+  }
   return PurgeTree(folder);
 }

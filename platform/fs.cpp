@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include "platform/events.h"
 #include "platform/handles.h"
 #include "platform/paths.h"
+#include "platform/tally.h"
 
 namespace platform::fs {
 namespace {
@@ -16,6 +18,16 @@ struct SearchCursor {
 SearchCursor& Cursor() {
   static SearchCursor cursor;
   return cursor;
+}
+
+std::uint64_t FileSize(DWORD high, DWORD low) {
+  return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
+// Deletes one file and notes in the run's tally whether it went, with the size given.
+Status DeleteNoted(const std::wstring& path, std::uint64_t size) {
+  return tally::NoteDeletion(DeleteFileW(path.c_str()) ? Status::Ok() : Status::FromLastError(),
+                             size);
 }
 
 bool Matches(std::uint32_t attributes, std::uint32_t mask) {
@@ -42,6 +54,7 @@ Status Advance(const WIN32_FIND_DATAW* current, FoundEntry* entry) {
     if (Matches(data.dwFileAttributes, cursor.mask)) {
       entry->name = data.cFileName;
       entry->attributes = data.dwFileAttributes;
+      entry->size = FileSize(data.nFileSizeHigh, data.nFileSizeLow);
       return Status::Ok();
     }
   }
@@ -113,8 +126,16 @@ Status SetAttributes(const std::wstring& path, std::uint32_t attributes) {
 }
 
 Status RemoveFile(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  const std::uint64_t size = GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
+                                 ? FileSize(data.nFileSizeHigh, data.nFileSizeLow)
+                                 : 0;
+  return RemoveFile(path, size);
+}
+
+Status RemoveFile(const std::wstring& path, std::uint64_t size) {
   BeforeChange(path);
-  return DeleteFileW(path.c_str()) ? Status::Ok() : Status::FromLastError();
+  return DeleteNoted(path, size);
 }
 
 Status RemoveMatchingFiles(const std::wstring& pattern) {
@@ -137,11 +158,14 @@ Status RemoveMatchingFiles(const std::wstring& pattern) {
     return Status::FromWin32(ERROR_FILE_NOT_FOUND);
   bool matched = false;
   do {
+    KeepPainted();
     if (!Matches(data.dwFileAttributes, kNormal))
       continue;
     matched = true;
-    if (!DeleteFileW((prefix + data.cFileName).c_str()))
-      return Status::FromLastError();
+    if (Status deleted =
+            DeleteNoted(prefix + data.cFileName, FileSize(data.nFileSizeHigh, data.nFileSizeLow));
+        !deleted)
+      return deleted;
   } while (FindNextFileW(find.get(), &data));
   return matched ? Status::Ok() : Status::FromWin32(ERROR_FILE_NOT_FOUND);
 }
@@ -152,7 +176,8 @@ Status MakeFolder(const std::wstring& path) {
 
 Status RemoveFolder(const std::wstring& path) {
   BeforeChange(path);
-  return RemoveDirectoryW(path.c_str()) ? Status::Ok() : Status::FromLastError();
+  return tally::NoteDeletion(RemoveDirectoryW(path.c_str()) ? Status::Ok()
+                                                            : Status::FromLastError());
 }
 
 Status ChangeCurrentFolder(const std::wstring& path) {

@@ -27,6 +27,7 @@ inline constexpr std::uint32_t kReparsePoint = 0x400;
 struct FoundEntry {
   std::wstring name;
   std::uint32_t attributes = 0;
+  std::uint64_t size = 0;  // in bytes, for a file
   bool end() const { return name.empty(); }
   bool IsDotOrDotDot() const { return name == L"." || name == L".."; }
   bool IsDirectory() const { return (attributes & kDirectory) != 0; }
@@ -46,12 +47,18 @@ Status FindNext(FoundEntry* next);
 
 Status GetAttributes(const std::wstring& path, std::uint32_t* attributes);
 Status SetAttributes(const std::wstring& path, std::uint32_t attributes);
-// Deletes one file by name (a name without folder part is taken in the current folder).
+// The deletions below note each item they remove, or fail to remove, in the run's tally
+// (platform/tally.h).
+//
+// Deletes one file by name (a name without folder part is taken in the current folder). The
+// size counted is the file's just before the deletion; the second form takes the size the
+// pattern search reported, which costs nothing more.
 Status RemoveFile(const std::wstring& path);
+Status RemoveFile(const std::wstring& path, std::uint64_t size);
 // Deletes every plain file matching a wildcard pattern (hidden and system files and folders do
 // not match). Fails with "file not found" when nothing matches; a file that cannot be deleted
 // fails the call at that file, leaving the remaining matches. Refuses to work inside a folder
-// that is a reparse point (a link could lead anywhere).
+// that is a reparse point (a link could lead anywhere). Keeps the windows painted meanwhile.
 Status RemoveMatchingFiles(const std::wstring& pattern);
 Status MakeFolder(const std::wstring& path);
 Status RemoveFolder(const std::wstring& path);

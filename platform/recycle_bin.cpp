@@ -4,10 +4,29 @@
 
 #include <shellapi.h>
 
+#include "platform/tally.h"
+
 namespace platform {
+namespace {
+
+bool QueryBins(SHQUERYRBINFO* info) {
+  *info = {};
+  info->cbSize = sizeof *info;
+  return SUCCEEDED(SHQueryRecycleBinW(nullptr, info));
+}
+
+}  // namespace
 
 Status EmptyRecycleBins(unsigned flags) {
-  return Status::FromHresult(SHEmptyRecycleBinW(nullptr, nullptr, flags));
+  // The bins' items are not named one by one: what went is what the shell counts less after.
+  SHQUERYRBINFO before, after;
+  const bool counted = QueryBins(&before);
+  const Status emptied = Status::FromHresult(SHEmptyRecycleBinW(nullptr, nullptr, flags));
+  if (counted && QueryBins(&after) && after.i64NumItems < before.i64NumItems)
+    tally::NoteRemoved(
+        static_cast<std::uint64_t>(before.i64NumItems - after.i64NumItems),
+        static_cast<std::uint64_t>(std::max<__int64>(before.i64Size - after.i64Size, 0)));
+  return emptied;
 }
 
 }  // namespace platform

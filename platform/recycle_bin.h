@@ -10,8 +10,9 @@ inline constexpr unsigned kRecycleNoConfirmation = 0x1;
 inline constexpr unsigned kRecycleNoProgressUi = 0x2;
 inline constexpr unsigned kRecycleNoSound = 0x4;
 
-// Empties the recycle bins of every drive, with no owner window. Without
-// kRecycleNoConfirmation the shell asks the user first when the bin holds anything.
+// Empties the recycle bins of every drive, with no owner window, and notes in the run's tally
+// the items and bytes the bins lost meanwhile. Without kRecycleNoConfirmation the shell asks the
+// user first when the bin holds anything.
 Status EmptyRecycleBins(unsigned flags);
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "platform/tally.h"
+
 namespace platform {
 namespace {
 
@@ -59,9 +61,9 @@ Status RegistryKey::WriteText(const std::wstring& name, const std::wstring& text
 Status RegistryKey::DeleteValue(const std::wstring& name) {
   if (DeletionCheck()) {
     if (Status refused = DeletionCheck()(name); !refused)
-      return refused;
+      return tally::NoteDeletion(refused);
   }
-  return Status::FromWin32(RegDeleteValueW(key_, name.c_str()));
+  return tally::NoteDeletion(Status::FromWin32(RegDeleteValueW(key_, name.c_str())));
 }
 
 namespace testing {

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "platform/handles.h"
+#include "platform/tally.h"
 
 namespace platform::url_cache {
 namespace {
@@ -110,7 +111,8 @@ Status WalkCache(const std::function<Status(const RawEntry&)>& visit) {
 }
 
 Status DeleteEntry(const std::wstring& source_url_name) {
-  return DeleteUrlCacheEntryW(source_url_name.c_str()) ? Status::Ok() : Status::FromLastError();
+  return tally::NoteDeletion(
+      DeleteUrlCacheEntryW(source_url_name.c_str()) ? Status::Ok() : Status::FromLastError());
 }
 
 Result<CalendarTime> ToLocalCalendarTime(FileTime utc) {

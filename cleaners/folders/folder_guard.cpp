@@ -5,6 +5,7 @@
 #include "platform/events.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
+#include "platform/tally.h"
 
 namespace {
 
@@ -93,9 +94,11 @@ void DeleteLooseFiles(const std::wstring& folder) {
   (void)fs::FindFirst(folder + L"*.*", fs::kNormal, &entry);
   while (!entry.end()) {
     // A file link is neither reset nor removed: its attributes are its target's.
-    if (!entry.IsReparsePoint()) {
+    if (entry.IsReparsePoint()) {
+      platform::tally::NoteLinkLeft();
+    } else {
       (void)fs::SetAttributes(folder + entry.name, fs::kNormal);
-      (void)fs::RemoveFile(folder + entry.name);
+      (void)fs::RemoveFile(folder + entry.name, entry.size);
     }
     platform::KeepPainted();
     (void)fs::FindNext(&entry);

@@ -7,6 +7,7 @@
 #include "platform/collation.h"
 #include "platform/folder_list.h"
 #include "platform/fs.h"
+#include "platform/tally.h"
 #include "platform/text_files.h"
 
 namespace fs = platform::fs;
@@ -33,8 +34,10 @@ void CleanListedFolders(const std::wstring& parent, bool skip_cache_index) {
     if (skip_cache_index && SameName(name, kCacheIndexFolder))
       return;
     const std::wstring folder = parent + name;
-    if (IsLink(folder))
+    if (IsLink(folder)) {
+      platform::tally::NoteLinkLeft();
       return;
+    }
     (void)fs::ChangeCurrentFolder(folder);
     (void)fs::SetAttributes(folder, fs::kNormal);
     (void)fs::RemoveMatchingFiles(folder + L"\\*.*");

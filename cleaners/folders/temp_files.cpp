@@ -5,6 +5,7 @@
 #include "inventory/form1.h"
 #include "platform/folder_list.h"
 #include "platform/fs.h"
+#include "platform/tally.h"
 #include "platform/temp_folder.h"
 #include "platform/text_files.h"
 
@@ -49,8 +50,10 @@ void CleanTempFiles() {
   }
   ForEachInventoryName([&](const std::wstring& name) {
     const std::wstring folder = temp + name;
-    if (IsLink(folder))
+    if (IsLink(folder)) {
+      platform::tally::NoteLinkLeft();
       return;
+    }
     (void)fs::SetAttributes(folder, fs::kNormal);
     (void)fs::RemoveMatchingFiles(folder + L"\\*.*");
     (void)fs::RemoveFolder(folder);

@@ -4,6 +4,7 @@
 #include "cleaners/folders/special_folder.h"
 #include "cleaners/system/url_cache_walk.h"
 #include "platform/fs.h"
+#include "platform/tally.h"
 #include "platform/url_cache.h"
 
 namespace fs = platform::fs;
@@ -28,6 +29,8 @@ void DeleteCookieFile(const std::wstring& path) {
   std::uint32_t attributes = 0;
   if (!fs::GetAttributes(path, &attributes).ok())
     return;
+  if (attributes & fs::kReparsePoint)
+    platform::tally::NoteLinkLeft();
   if (attributes & (fs::kDirectory | fs::kReparsePoint))
     return;
   (void)fs::SetAttributes(path, fs::kNormal);

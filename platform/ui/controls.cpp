@@ -13,6 +13,13 @@ std::wstring Control::Caption() const {
   return text;
 }
 
+void Control::SetCaption(const std::wstring& caption) {
+  if (!handle_)
+    return;
+  SetWindowTextW(handle_, caption.c_str());
+  UpdateWindow(handle_);
+}
+
 bool Control::Enabled() const {
   return handle_ && IsWindowEnabled(handle_);
 }

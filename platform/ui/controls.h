@@ -51,6 +51,8 @@ class Control {
 
   WindowHandle handle() const { return handle_; }
   std::wstring Caption() const;
+  // Changes the caption and repaints the control at once, also in the middle of long work.
+  void SetCaption(const std::wstring& caption);
   bool Enabled() const;
   void SetEnabled(bool enabled);
 

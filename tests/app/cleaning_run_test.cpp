@@ -10,8 +10,10 @@
 #include "app/depart.h"
 #include "platform/events.h"
 #include "platform/fs.h"
+#include "platform/handles.h"
 #include "platform/text.h"
 #include "support/processes.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -175,6 +177,41 @@ TEST_F(CleaningRun, FailedStepsAreListedInOneWarningAndTheRunGoesOn) {
   EXPECT_EQ(messages[0].style, platform::kMessageOk | platform::kIconWarning);
   EXPECT_EQ(messages[1].text, L"Operation terminé avec succés ");
   ExpectReset();
+}
+
+// The status line names each step and follows what it removes; the run's summary is there
+// before the message and stays after the reset.
+TEST_F(CleaningRun, TheStatusLineFollowsEachStepAndKeepsTheRunsSummary) {
+  EXPECT_EQ(window.Label3.Caption(), depart_text::kStatusHint);
+  test::ScratchTree tree;
+  tree.File(L"a", 0, std::string(1536, 'a'));
+  tree.File(L"b", 0, "bb");
+  tree.File(L"held", 0, "held");
+  platform::UniqueHandle held(
+      CreateFileW((tree / L"held").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  std::vector<std::wstring> shown;
+  window.steps.clean_temp_files = [&] {
+    for (const wchar_t* name : {L"a", L"b", L"held"})
+      (void)platform::fs::RemoveFile(tree / name);
+    Sleep(120);  // long work: the line is brought up to date as the window is painted
+    platform::KeepPainted();
+    shown.push_back(window.Label3.Caption());
+  };
+  window.steps.clean_recent = [&] { shown.push_back(window.Label3.Caption()); };
+  window.show_message = [&](const std::wstring&, const std::wstring&, unsigned) {
+    shown.push_back(window.Label3.Caption());
+  };
+  window.Check6.SetValue(kChecked);
+  window.Check7.SetValue(kChecked);
+  window.Command1_Click();
+
+  const std::wstring summary =
+      L"Terminé : 2 éléments supprimés, 1,5\u00A0Ko libéré.\r\nÉléments restants : 1 en cours "
+      L"d'utilisation.";
+  EXPECT_EQ(shown, (std::vector<std::wstring>{
+                       L"Fichiers Temp : 2 éléments supprimés, 1,5\u00A0Ko libéré",
+                       L"Documents récents : 0 élément supprimé, 0\u00A0octet libéré", summary}));
+  EXPECT_EQ(window.Label3.Caption(), summary);
 }
 
 std::wstring ClipboardText() {

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "platform/fs.h"
+#include "platform/handles.h"
 #include "platform/text.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -95,6 +97,20 @@ bool ClipboardHasText() {
   return has;
 }
 
+// Starts Velkor.exe, which inherits this process's environment, and finds its window.
+void StartVelkor(PROCESS_INFORMATION* process, HWND* window) {
+  std::wstring command = L"\"" + platform::fs::ProgramFolder() + L"\\Velkor.exe\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, process));
+  CloseHandle(process->hThread);
+  ASSERT_TRUE(WaitFor([&] {
+    *window = TopWindowOf(process->dwProcessId, nullptr, L"Nimbrel");
+    return *window && Control(*window, L"Executer !");
+  }));
+}
+
 TEST(EndToEnd, ARunDrivenFromOutsideEmptiesTheClipboardShowsInfoAndResets) {
   // Text on the clipboard, owned by a window of this process so that it stays there.
   HWND owner =
@@ -108,19 +124,9 @@ TEST(EndToEnd, ARunDrivenFromOutsideEmptiesTheClipboardShowsInfoAndResets) {
   CloseClipboard();
   ASSERT_TRUE(ClipboardHasText());
 
-  std::wstring command = L"\"" + platform::fs::ProgramFolder() + L"\\Velkor.exe\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &process));
-  CloseHandle(process.hThread);
-
   HWND window = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    window = TopWindowOf(process.dwProcessId, nullptr, L"Nimbrel");
-    return window && Control(window, L"Executer !");
-  }));
+  ASSERT_NO_FATAL_FAILURE(StartVelkor(&process, &window));
   HWND execute = Control(window, L"Executer !");
   HWND system_toggle = Control(window, L"Cocher/decocher tout");
   HWND bin = Control(window, L"Vider la poubelle");
@@ -164,6 +170,61 @@ TEST(EndToEnd, ARunDrivenFromOutsideEmptiesTheClipboardShowsInfoAndResets) {
   EXPECT_EQ(exit_code, 0u);
   CloseHandle(process.hProcess);
   DestroyWindow(owner);
+}
+
+void SeedFile(const std::wstring& path, DWORD size) {
+  platform::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::string content(size, 'x');
+  DWORD written = 0;
+  WriteFile(file.get(), content.data(), size, &written, nullptr);
+}
+
+// 1,234 files of 2,000 bytes in UserData, one held open, and a link to a tree outside it.
+TEST(EndToEnd, TheStatusLineSumsUpWhatTheRunFreedAndWhatItLeft) {
+  const std::wstring profile = L"C:\\Documents and Settings\\nimbrel-e2e\\";
+  const std::wstring user_data = profile + L"UserData\\";
+  test::ScratchTree sentinel(L"sentinel");
+  sentinel.File(L"keep.txt");
+  for (const wchar_t* folder : {L"", L"UserData", L"UserData\\docs", L"UserData\\busy"})
+    CreateDirectoryW((profile + folder).c_str(), nullptr);
+  for (int i = 0; i < 1234; ++i)
+    SeedFile(user_data + (i < 1000 ? L"docs\\" : L"busy\\") + std::to_wstring(i), 2000);
+  platform::UniqueHandle held(CreateFileW((user_data + L"busy\\1000").c_str(), GENERIC_READ, 0,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held.valid());
+  ASSERT_TRUE(test::MakeUnixLink(sentinel.path(), user_data + L"link"));
+  SetEnvironmentVariableW(L"USERNAME", L"nimbrel-e2e");
+
+  PROCESS_INFORMATION process{};
+  HWND window = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartVelkor(&process, &window));
+  HWND status = Control(window, L"Cochez ce qu'il faut effacer, puis cliquez sur « Executer ! ».");
+  ASSERT_TRUE(status);
+  SendMessageW(Control(window, L"UserData"), BM_CLICK, 0, 0);
+  PostMessageW(Control(window, L"Executer !"), BM_CLICK, 0, 0);
+  HWND info = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] { return (info = TopWindowOf(process.dwProcessId, L"#32770", L"Info")) != nullptr; }));
+
+  // 1,000 + 233 files and the emptied "docs" folder went; "busy" and UserData stay.
+  const std::wstring summary =
+      L"Terminé : 1\u00A0234 éléments supprimés, 2,4\u00A0Mo libérés.\r\nÉléments restants : 1 en "
+      L"cours d'utilisation, 1 lien laissé en place.";
+  wchar_t text[256] = {};
+  GetWindowTextW(status, text, 256);
+  EXPECT_EQ(text, summary);
+  PostMessageW(GetDlgItem(info, IDOK), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(Control(window, L"Executer !")) != FALSE; }));
+  GetWindowTextW(status, text, 256);
+  EXPECT_EQ(text, summary);  // the reset leaves it
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+  CloseHandle(process.hProcess);
+  held.reset();
+  EXPECT_TRUE(sentinel.Exists(L"keep.txt"));
+  test::RemoveTree(profile);
 }
 
 }  // namespace

@@ -134,6 +134,8 @@ TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
   EXPECT_EQ(memory->type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(memory->text, L"dword:00000001");
   EXPECT_EQ(messages, std::vector<std::wstring>{L"Info|Operation terminé avec succés "});
+  EXPECT_EQ(window.Label3.Caption(),  // url1 and url2; the end of the list is no item
+            L"Terminé : 2 éléments supprimés, 0\u00A0octet libéré.\r\nÉléments restants : aucun.");
   RegDeleteKeyValueW(HKEY_CURRENT_USER, kTypedUrls, L"other");
 }
 

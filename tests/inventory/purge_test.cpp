@@ -9,6 +9,7 @@
 #include "platform/fs.h"
 #include "platform/handles.h"
 #include "platform/system.h"
+#include "platform/tally.h"
 #include "support/drive_letter.h"
 #include "support/message_probe.h"
 #include "support/scratch.h"
@@ -174,6 +175,7 @@ TEST(PurgeFolder, LinksAreNeitherEnteredNorRemoved) {
   // Wine removes the target of a link to an empty folder when asked to remove the link.
   ASSERT_TRUE(test::MakeUnixLink(empty_target.path(), tree / L"c\\empty link"));
 
+  platform::tally::Reset();
   EXPECT_FALSE(PurgeFolder(tree.path()));
   // Left: a, a\b, the link in it, c and the link in it.
   EXPECT_EQ(tree.CountEntries(), 5);
@@ -183,6 +185,10 @@ TEST(PurgeFolder, LinksAreNeitherEnteredNorRemoved) {
   // A link given as the folder itself is refused before anything is listed.
   EXPECT_FALSE(PurgeFolder(tree / L"a\\b\\link\\"));
   EXPECT_FALSE(PurgeFolder(tree / L"c\\empty link\\"));
+  // Counted: the three files; each link once each time it was met and left; nothing else.
+  EXPECT_EQ(platform::tally::Current().deleted, 3u);
+  EXPECT_EQ(platform::tally::Current().links, 4u);
+  EXPECT_EQ(platform::tally::Current().left(), 4u);
   EXPECT_TRUE(sentinel.Intact());
   EXPECT_TRUE(fs::FolderExists(empty_target.path()));
 }

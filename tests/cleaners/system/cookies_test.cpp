@@ -9,6 +9,7 @@
 #include "cleaners/folders/special_folder.h"
 #include "cleaners/system/url_cache_walk.h"
 #include "platform/fs.h"
+#include "platform/tally.h"
 #include "support/scratch.h"
 #include "support/shell_folders.h"
 #include "support/url_cache_entries.h"
@@ -71,7 +72,9 @@ TEST_F(CleanCookiesTest, DeletesTheNamedFilesAndTheirCacheEntriesOnly) {
   const std::wstring stray = folder_ + L"nimbrel-stray-" + tag_;
   MakeFile(stray);
 
+  platform::tally::Reset();
   EXPECT_TRUE(CleanCookies());
+  EXPECT_EQ(platform::tally::Current().deleted, 6u);  // three files and their three entries
 
   for (const CacheEntryGuard* entry : cleaned) {
     EXPECT_FALSE(Exists(entry->local_file())) << entry->local_file();

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/system.h"
+#include "platform/tally.h"
 #include "support/scratch.h"
 
 namespace {
@@ -70,8 +71,11 @@ TEST(EmptyRecycleBin, EmptiesTheBinsWithoutShowingAnything) {
   ASSERT_EQ(SHFileOperationW(&operation), 0);
   ASSERT_EQ(ItemsInRecycleBins(), 2);
 
+  platform::tally::Reset();
   EXPECT_EQ(WindowsShownDuring(EmptyRecycleBin), 0);
   EXPECT_EQ(ItemsInRecycleBins(), 0);
+  EXPECT_EQ(platform::tally::Current().deleted, 2u);  // as the shell counts them
+  EXPECT_EQ(platform::tally::Current().bytes, 2u);
   EXPECT_TRUE(sentinel.Exists(L"keep.txt"));
 }
 

@@ -1,0 +1,58 @@
+#include "platform/tally.h"
+
+#include <windows.h>
+
+namespace platform::tally {
+namespace {
+
+Counts g_counts;
+
+}  // namespace
+
+Counts Current() {
+  return g_counts;
+}
+
+void Reset() {
+  g_counts = {};
+}
+
+Status NoteDeletion(Status outcome, std::uint64_t bytes) {
+  if (outcome.ok()) {
+    ++g_counts.deleted;
+    g_counts.bytes += bytes;
+    return outcome;
+  }
+  switch (outcome.win32()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIR_NOT_EMPTY:
+      break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      ++g_counts.in_use;
+      break;
+    case ERROR_ACCESS_DENIED:
+      ++g_counts.refused;
+      break;
+    default:
+      ++g_counts.other;
+  }
+  return outcome;
+}
+
+void NoteRemoved(std::uint64_t items, std::uint64_t bytes) {
+  g_counts.deleted += items;
+  g_counts.bytes += bytes;
+}
+
+void NoteLinkLeft() {
+  ++g_counts.links;
+}
+
+void NoteRecreated() {
+  if (g_counts.deleted > 0)
+    --g_counts.deleted;
+}
+
+}  // namespace platform::tally
