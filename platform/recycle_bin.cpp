@@ -23,9 +23,10 @@ Status EmptyRecycleBins(unsigned flags) {
   const bool counted = QueryBins(&before);
   const Status emptied = Status::FromHresult(SHEmptyRecycleBinW(nullptr, nullptr, flags));
   if (counted && QueryBins(&after) && after.i64NumItems < before.i64NumItems)
-    tally::NoteRemoved(
-        static_cast<std::uint64_t>(before.i64NumItems - after.i64NumItems),
-        static_cast<std::uint64_t>(std::max<__int64>(before.i64Size - after.i64Size, 0)));
+    tally::NoteRemoved(static_cast<std::uint64_t>(before.i64NumItems - after.i64NumItems),
+                       before.i64Size > after.i64Size
+                           ? static_cast<std::uint64_t>(before.i64Size - after.i64Size)
+                           : 0);
   return emptied;
 }
 
