@@ -70,13 +70,17 @@ TEST(CleanTempFiles, NeverCleansTheProfileOrTheUserFoldersTheKernelFallsBackOn) 
     test::ScopedTempFolder unset(nullptr, nullptr);
     EXPECT_EQ(platform::TemporaryFolderPath().value, profile + L"\\");
   }
-  // The parent of the profile, in another case and with extra separators, holds the profile.
+  // The parent of the profile, in another case and with extra separators, holds the profile;
+  // Favorites is named by its short (8.3) name.
   std::wstring users = profile.substr(0, profile.rfind(L'\\')) + L"\\\\";
   CharUpperW(users.data());
+  wchar_t short_favorites[MAX_PATH] = {};
+  ASSERT_NE(GetShortPathNameW(favorites.c_str(), short_favorites, MAX_PATH), 0u);
+  ASSERT_NE(favorites, short_favorites);
 
   EXPECT_TRUE(RefusedInChild(nullptr, nullptr));
   EXPECT_TRUE(RefusedInChild(nullptr, profile.c_str()));
-  EXPECT_TRUE(RefusedInChild(favorites.c_str(), nullptr));
+  EXPECT_TRUE(RefusedInChild(short_favorites, nullptr));
   EXPECT_TRUE(RefusedInChild(nullptr, users.c_str()));
   EXPECT_TRUE(projects.Intact());
   EXPECT_TRUE(links.Intact());
