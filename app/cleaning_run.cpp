@@ -17,8 +17,9 @@ std::wstring UserDataFolder(const std::wstring& user) {
 }
 
 // A user name that would send the UserData purge to another folder: one holding a separator or
-// a drive colon, or naming the folder itself or its parent. An empty name gives
-// "...Settings\\UserData\", which still names the folder "UserData" of the same parent.
+// a drive colon, or naming the folder itself or its parent. An empty name gives two backslashes
+// in a row, which the system reads as one: the folder "UserData" of the same parent, and the
+// purge stays inside it.
 bool LeadsElsewhere(const std::wstring& user) {
   return user.find_first_of(L"\\/:") != std::wstring::npos || user == L"." || user == L"..";
 }
