@@ -65,7 +65,11 @@ void CleanCacheFolder(const std::wstring& cache_folder) {
 
   // Pass 3: the sub-folders of "Content.IE5", reached by its name even when it is hidden.
   const std::wstring index_folder = cache_folder + kCacheIndexFolder;
-  if (IsLink(index_folder) || !folder_list.SetPath(index_folder))
+  if (IsLink(index_folder)) {
+    platform::tally::NoteLinkLeft();
+    return;
+  }
+  if (!folder_list.SetPath(index_folder))
     return;
   CleanListedFolders(index_folder + L"\\", /*skip_cache_index=*/false);
 }

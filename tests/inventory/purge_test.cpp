@@ -185,10 +185,13 @@ TEST(PurgeFolder, LinksAreNeitherEnteredNorRemoved) {
   // A link given as the folder itself is refused before anything is listed.
   EXPECT_FALSE(PurgeFolder(tree / L"a\\b\\link\\"));
   EXPECT_FALSE(PurgeFolder(tree / L"c\\empty link\\"));
+  // However many separators follow it, the link is still asked about itself, not its target.
+  EXPECT_FALSE(PurgeFolder(tree / L"a\\b\\link\\\\"));
+  EXPECT_FALSE(PurgeFolder(tree / L"a\\b\\link/\\"));
   // Counted: the three files; each link once each time it was met and left; nothing else.
   EXPECT_EQ(platform::tally::Current().deleted, 3u);
-  EXPECT_EQ(platform::tally::Current().links, 4u);
-  EXPECT_EQ(platform::tally::Current().left(), 4u);
+  EXPECT_EQ(platform::tally::Current().links, 6u);
+  EXPECT_EQ(platform::tally::Current().left(), 6u);
   EXPECT_TRUE(sentinel.Intact());
   EXPECT_TRUE(fs::FolderExists(empty_target.path()));
 }
