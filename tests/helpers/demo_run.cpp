@@ -1,5 +1,5 @@
 // For the README's picture: fills the user's UserData folder with files, starts Velkor.exe (found
-// next to this program), ticks "UserData", presses "Executer !" and closes the message, so that
+// next to this program), ticks "UserData", presses "Executer !" and closes the messages, so that
 // the window shows the run's summary. Velkor.exe is left running; prints "done" at the end.
 
 #include <windows.h>
@@ -80,7 +80,12 @@ int wmain() {
     return 1;
   SendMessageW(ChildWithCaption(window, L"UserData"), BM_CLICK, 0, 0);
   PostMessageW(ChildWithCaption(window, L"Executer !"), BM_CLICK, 0, 0);
-  HWND info = WaitFor([] { return FindWindowW(L"#32770", L"Info"); });
+  // The warning about what UserData kept comes first.
+  HWND info = WaitFor([] {
+    if (HWND warning = FindWindowW(L"#32770", L"Nimbrel"))
+      PostMessageW(GetDlgItem(warning, IDOK), BM_CLICK, 0, 0);
+    return FindWindowW(L"#32770", L"Info");
+  });
   if (!info)
     return 1;
   PostMessageW(GetDlgItem(info, IDOK), BM_CLICK, 0, 0);
