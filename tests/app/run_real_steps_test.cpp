@@ -91,6 +91,9 @@ TEST_F(RunRealSteps, PrefetchIsEmptiedAndCreatedAgain) {
   EXPECT_EQ(entries, 0);
   EXPECT_TRUE(Exists(kPrefetchSentinel));
   EXPECT_EQ(messages, std::vector<std::wstring>{L"Info|Operation terminé avec succés "});
+  // Two files and "sub"; the folder made again does not count as gone.
+  EXPECT_EQ(window.Label3.Caption(),
+            L"Terminé : 3 éléments supprimés, 0\u00A0octet libéré.\r\nÉléments restants : aucun.");
 }
 
 TEST_F(RunRealSteps, APrefetchFileInUseIsReportedAsNotEmptiedNotAsNotRecreated) {
