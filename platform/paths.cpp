@@ -26,4 +26,21 @@ Result<std::wstring> FullPath(const std::wstring& path) {
   return result;
 }
 
+Result<std::wstring> ShortPath(const std::wstring& path) {
+  Result<std::wstring> result;
+  DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+  while (size != 0) {
+    result.value.resize(size);
+    const DWORD length = GetShortPathNameW(path.c_str(), result.value.data(), size);
+    if (length != 0 && length < size) {
+      result.value.resize(length);
+      return result;
+    }
+    size = length;
+  }
+  result.value.clear();
+  result.status = Status::FromLastError();
+  return result;
+}
+
 }  // namespace platform
