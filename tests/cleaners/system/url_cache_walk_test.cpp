@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 #include <memory>
 #include <vector>
 
@@ -90,17 +91,19 @@ TEST(EnumUrlCache, CollectsCookieAndHistoryEntriesInCacheOrderAmongContent) {
   EXPECT_EQ(cookies, first_cookies);
 }
 
-// The container an entry lives in, as Windows' cache picks it: by the source URL's prefix.
-const wchar_t* ContainerPattern(const std::wstring& url) {
-  auto starts = [&](const wchar_t* prefix) { return _wcsnicmp(url.c_str(), prefix, 7) == 0; };
-  return starts(L"cookie:")   ? platform::url_cache::kCookiePattern
-         : starts(L"visited") ? platform::url_cache::kHistoryPattern
-                              : platform::url_cache::kContentPattern;
+// The pattern of the container an entry lives in, as Windows' cache picks it by the source
+// URL's prefix; empty for the content container.
+std::wstring ContainerPattern(const std::wstring& url) {
+  for (const wchar_t* pattern :
+       {platform::url_cache::kCookiePattern, platform::url_cache::kHistoryPattern})
+    if (_wcsnicmp(url.c_str(), pattern, wcslen(pattern)) == 0)
+      return pattern;
+  return L"";
 }
 
 // Gives each walk what Windows' cache returns for its pattern: one container only.
 bool WindowsContainer(const wchar_t* pattern, platform::url_cache::RawEntry* entry) {
-  return ContainerPattern(entry->source_url_name) == pattern;
+  return ContainerPattern(entry->source_url_name) == (pattern ? pattern : L"");
 }
 
 class EntryFilterScope {
@@ -134,7 +137,7 @@ TEST(EnumUrlCache, WalksTheContentThenTheCookiesThenTheHistoryEachEntryOnce) {
          {platform::url_cache::kContentPattern, platform::url_cache::kCookiePattern,
           platform::url_cache::kHistoryPattern})
       for (const std::wstring& url : CacheOrder(type))
-        if (ContainerPattern(url) == pattern)
+        if (ContainerPattern(url) == (pattern ? pattern : L""))
           urls.push_back(url);
     return urls;
   };
