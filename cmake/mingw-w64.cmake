@@ -11,8 +11,14 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Tests and benchmarks run under Wine; Debian's "wine" starts 32-bit and 64-bit programs alike.
-find_program(WINE_EXECUTABLE NAMES wine wine64)
-if(WINE_EXECUTABLE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})
+# Tests and benchmarks run under Wine: 64-bit programs under Debian's 64-bit loader, which works
+# whether or not 32-bit Wine is installed, 32-bit ones under "wine", which then picks the 32-bit
+# loader.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  find_program(NIMBREL_WINE NAMES wine64 wine PATHS /usr/lib/wine)
+else()
+  find_program(NIMBREL_WINE NAMES wine PATHS /usr/lib/wine)
+endif()
+if(NIMBREL_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${NIMBREL_WINE})
 endif()
