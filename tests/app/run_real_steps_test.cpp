@@ -120,7 +120,7 @@ TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
   for (const wchar_t* name : {L"url1", L"url2", L"other"})
     RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"http://x/"), 20);
   RegCloseKey(key);
-  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll");
+  RegDeleteValueW(test::OpenRegistryKey(HKEY_LOCAL_MACHINE, kExplorer).get(), L"AlwaysUnloadDll");
 
   window.Check3.SetValue(kChecked);
   window.Check13.SetValue(kChecked);
@@ -138,7 +138,7 @@ TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
 }
 
 TEST_F(RunRealSteps, ARefusedMemorySettingShowsInTheWarningAndTheRunCompletes) {
-  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll");
+  RegDeleteValueW(test::OpenRegistryKey(HKEY_LOCAL_MACHINE, kExplorer).get(), L"AlwaysUnloadDll");
   test::ScopedDenyKeyChanges deny(HKEY_LOCAL_MACHINE, kExplorer);
   ASSERT_TRUE(deny.ok());
   SetEnvironmentVariableW(L"USERNAME", L"nimbrel-user");
