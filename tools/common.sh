@@ -42,8 +42,29 @@ parse_arch() {
 
 wants_x86() { [[ " ${ARCHES[*]} " == *" x86 "* ]]; }
 
-# Whether this machine runs 32-bit Linux programs, as 32-bit Wine needs (some sandboxed kernels
-# refuse them: "Exec format error").
+# Whether the kernel runs 32-bit x86 Linux programs, as 32-bit Wine needs (some sandboxed kernels
+# refuse them with "Exec format error"). Tried with a tiny static program that only exits, so
+# nothing 32-bit need be installed to ask.
+kernel_runs_32bit() {
+  local probe="$ROOT/build/exit32"
+  if [ ! -x "$probe" ]; then
+    mkdir -p "$ROOT/build"
+    python3 - "$probe" <<'PY'
+import struct, sys
+base, code = 0x08048000, bytes.fromhex("b801000000" "31db" "cd80")  # exit(0) via int 0x80
+size = 52 + 32 + len(code)
+header = (b"\x7fELF\x01\x01\x01" + bytes(9)
+          + struct.pack("<HHIIIIIHHHHHH", 2, 3, 1, base + 84, 52, 0, 0, 52, 32, 1, 0, 0, 0))
+segment = struct.pack("<IIIIIIII", 1, 0, base, base, size, size, 5, 0x1000)
+with open(sys.argv[1], "wb") as out:
+    out.write(header + segment + code)
+PY
+    chmod +x "$probe"
+  fi
+  "$probe" 2>/dev/null
+}
+
+# Whether 32-bit Wine can run programs here.
 can_run_32bit_wine() { "$WINE32_LOADER" --version >/dev/null 2>&1; }
 
 ensure_packages() {
@@ -52,7 +73,15 @@ ensure_packages() {
   if wants_x86; then
     command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686)
     # Debian's 32-bit Wine loader; 32-bit programs then run in 64-bit prefixes as on Windows.
-    [ -x /usr/lib/wine/wine ] || missing+=(wine32:i386)
+    # Not on a kernel that refuses 32-bit programs: there it cannot run, and once installed
+    # Debian's "wine" would pick it for every program, 64-bit ones included.
+    if [ ! -x "$WINE32_LOADER" ]; then
+      if kernel_runs_32bit; then
+        missing+=(wine32:i386)
+      else
+        echo "WARNING: this kernel cannot run 32-bit programs: 32-bit Wine is not installed" >&2
+      fi
+    fi
   fi
   command -v cmake >/dev/null || missing+=(cmake)
   command -v make >/dev/null || missing+=(make)
