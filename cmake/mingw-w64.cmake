@@ -12,13 +12,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Tests and benchmarks run under Wine: 64-bit programs under Debian's 64-bit loader, which works
-# whether or not 32-bit Wine is installed, 32-bit ones under "wine", which then picks the 32-bit
-# loader.
+# whether or not 32-bit Wine is installed; 32-bit ones under the 32-bit loader itself (Debian's
+# "wine" falls back on the 64-bit loader when wine32 is missing, and that one cannot run them).
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  find_program(NIMBREL_WINE NAMES wine64 wine PATHS /usr/lib/wine)
+  find_program(NIMBREL_WINE64 NAMES wine64 wine PATHS /usr/lib/wine)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${NIMBREL_WINE64})
 else()
-  find_program(NIMBREL_WINE NAMES wine PATHS /usr/lib/wine)
+  find_program(NIMBREL_WINE32 NAMES wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${NIMBREL_WINE32})
 endif()
-if(NIMBREL_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${NIMBREL_WINE})
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  unset(CMAKE_CROSSCOMPILING_EMULATOR)
 endif()
