@@ -15,7 +15,7 @@ HWND ChildWithCaption(HWND window, const wchar_t* caption) {
   g_found = nullptr;
   EnumChildWindows(
       window,
-      [](HWND child, LPARAM wanted) -> BOOL {
+      [](HWND child, LPARAM wanted) CALLBACK -> BOOL {
         wchar_t text[128] = {};
         GetWindowTextW(child, text, 128);
         if (std::wstring(text) != reinterpret_cast<const wchar_t*>(wanted))
