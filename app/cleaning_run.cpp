@@ -56,6 +56,14 @@ std::wstring WithRightsAdvice(std::wstring line, const platform::Status& cause,
 
 }  // namespace
 
+// A box's step runs when the box is checked; the status line then names the step.
+bool Depart::Selected(platform::ui::CheckBox& box) {
+  if (box.Value() != platform::ui::kChecked)
+    return false;
+  run_status.Step(box.Caption());
+  return true;
+}
+
 // Each box is read when its step comes, so a box changed while a cleaner lets events run is
 // seen with its new state. A step that fails does not end the run: it is listed in one warning
 // shown before the completion message, and the run goes on with the next step. The status line
@@ -65,39 +73,33 @@ void Depart::Command1_Click() {
   Command1.SetEnabled(false);
   form.SetBusy(true);
   run_status.Begin();
-  const auto selected = [this](platform::ui::CheckBox& box) {
-    if (box.Value() != kChecked)
-      return false;
-    run_status.Step(box.Caption());
-    return true;
-  };
   const std::wstring user = platform::EnvironmentVariable(L"Username");
   std::vector<std::wstring> failures;
 
-  if (selected(Check2))
+  if (Selected(Check2))
     steps.clean_cookies();
-  if (selected(Check3))
+  if (Selected(Check3))
     steps.clear_typed_urls();
-  if (selected(Check4))
+  if (Selected(Check4))
     steps.clean_history();
-  if (selected(Check5))
+  if (Selected(Check5))
     steps.clean_internet_files();
-  if (selected(Check6)) {
+  if (Selected(Check6)) {
     if (!steps.clean_temp_files())
       failures.push_back(
           Failure(L"Le dossier temporaire n'a pas pu être déterminé de façon sûre : "
                   L"rien n'y a été supprimé."));
   }
-  if (selected(Check7))
+  if (Selected(Check7))
     steps.clean_recent();
-  if (selected(Check8))
+  if (Selected(Check8))
     steps.empty_recycle_bin();
-  if (selected(Check9)) {
+  if (Selected(Check9)) {
     if (platform::Status emptied = steps.empty_clipboard(form.handle()); !emptied)
       failures.push_back(
           Failure(L"Le presse-papiers n'a pas pu être vidé : un autre programme l'utilise."));
   }
-  if (selected(Check10)) {
+  if (Selected(Check10)) {
     const std::wstring folder = UserDataFolder(user);
     if (LeadsElsewhere(user))
       failures.push_back(Failure(L"Le dossier UserData n'a pas été vidé : le nom d'utilisateur « " +
@@ -105,7 +107,7 @@ void Depart::Command1_Click() {
     else if (!steps.purge_folder(folder) && steps.folder_exists(folder))
       failures.push_back(LeftSomethingIn(folder));
   }
-  if (selected(Check11)) {
+  if (Selected(Check11)) {
     const bool removed = steps.purge_folder(kPrefetchFolder);
     // The folder still there means the purge left something in it.
     if (platform::Status made = steps.make_folder(kPrefetchFolder); !made) {
@@ -122,7 +124,7 @@ void Depart::Command1_Click() {
       platform::tally::NoteRecreated();  // the folder is there again: it does not count as gone
     }
   }
-  if (selected(Check13)) {
+  if (Selected(Check13)) {
     if (platform::Status written = steps.set_always_unload_dll(); !written)
       failures.push_back(WithRightsAdvice(
           Failure(L"Le réglage « Mémoire tampon » n'a pas pu être écrit dans le registre.",

@@ -48,6 +48,7 @@ class Depart {
 
  private:
   RunStatus run_status{Label3};
+  bool Selected(platform::ui::CheckBox& box);
   void ToggleGroup(platform::ui::CheckBox& toggle,
                    std::initializer_list<platform::ui::CheckBox*> members);
 };

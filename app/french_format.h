@@ -24,6 +24,6 @@ Size SizeOf(std::uint64_t bytes);
 
 // "1 élément supprimé", "2 éléments supprimés": `singular` and `plural` are the noun phrase's
 // two forms; 0 and 1 take the singular.
-std::wstring Counted(std::uint64_t value, const std::wstring& singular, const std::wstring& plural);
+std::wstring Counted(std::uint64_t value, const wchar_t* singular, const wchar_t* plural);
 
 }  // namespace french

@@ -1,34 +1,36 @@
 #include "app/run_status.h"
 
-#include <vector>
-
 #include "app/french_format.h"
 
 std::wstring StepText(const std::wstring& step, std::uint64_t deleted, std::uint64_t bytes) {
   const french::Size size = french::SizeOf(bytes);
-  return step + L" : " + french::Counted(deleted, L"élément supprimé", L"éléments supprimés") +
-         L", " + size.text + (size.plural ? L" libérés" : L" libéré");
+  std::wstring text = step;
+  text.append(L" : ");
+  text.append(french::Counted(deleted, L"élément supprimé", L"éléments supprimés"));
+  text.append(L", ");
+  text.append(size.text);
+  text.append(size.plural ? L" libérés" : L" libéré");
+  return text;
 }
 
 std::wstring SummaryText(const platform::tally::Counts& counts) {
-  std::wstring text = StepText(L"Terminé", counts.deleted, counts.bytes) + L".\r\n";
-  text += L"Éléments restants : ";
-  std::vector<std::wstring> reasons;
-  if (counts.in_use)
-    reasons.push_back(french::Count(counts.in_use) + L" en cours d'utilisation");
-  if (counts.refused)
-    reasons.push_back(french::Counted(counts.refused, L"accès refusé", L"accès refusés"));
-  if (counts.links)
-    reasons.push_back(
-        french::Counted(counts.links, L"lien laissé en place", L"liens laissés en place"));
-  if (counts.other)
-    reasons.push_back(
-        french::Counted(counts.other, L"pour une autre raison", L"pour d'autres raisons"));
-  if (reasons.empty())
-    return text + L"aucun.";
-  for (std::size_t i = 0; i < reasons.size(); ++i)
-    text += (i ? L", " : L"") + reasons[i];
-  return text + L".";
+  std::wstring text = StepText(L"Terminé", counts.deleted, counts.bytes);
+  text.append(L".\r\nÉléments restants : ");
+  bool first = true;
+  auto reason = [&](std::uint64_t count, const wchar_t* singular, const wchar_t* plural) {
+    if (count == 0)
+      return;
+    if (!first)
+      text.append(L", ");
+    first = false;
+    text.append(french::Counted(count, singular, plural));
+  };
+  reason(counts.in_use, L"en cours d'utilisation", L"en cours d'utilisation");
+  reason(counts.refused, L"accès refusé", L"accès refusés");
+  reason(counts.links, L"lien laissé en place", L"liens laissés en place");
+  reason(counts.other, L"pour une autre raison", L"pour d'autres raisons");
+  text.append(first ? L"aucun." : L".");
+  return text;
 }
 
 void RunStatus::Begin() {
