@@ -22,6 +22,7 @@ CleaningSteps RealCleaningSteps() {
   steps.empty_recycle_bin = EmptyRecycleBin;
   steps.empty_clipboard = platform::EmptyTheClipboard;
   steps.purge_folder = PurgeFolder;
+  steps.folder_exists = platform::fs::FolderExists;
   steps.make_folder = platform::fs::MakeFolder;
   steps.set_always_unload_dll = SetAlwaysUnloadDll;
   return steps;

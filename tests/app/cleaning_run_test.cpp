@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,10 @@ class CleaningRun : public ::testing::Test {
     s.clear_typed_urls = Record(L"typed addresses");
     s.clean_history = Record(L"history");
     s.clean_internet_files = Record(L"internet files");
-    s.clean_temp_files = Record(L"temp files");
+    s.clean_temp_files = [this] {
+      Note(L"temp files");
+      return temp_files_result;
+    };
     s.clean_recent = Record(L"recent");
     s.empty_recycle_bin = Record(L"recycle bin");
     s.empty_clipboard = [this](platform::WindowHandle) {
@@ -43,8 +47,9 @@ class CleaningRun : public ::testing::Test {
     };
     s.purge_folder = [this](const std::wstring& folder) {
       Note(L"purge " + folder);
-      return true;
+      return purge_result;
     };
+    s.folder_exists = [this](const std::wstring&) { return folder_left; };
     s.make_folder = [this](const std::wstring& folder) {
       Note(L"make " + folder);
       return make_folder_result;
@@ -81,6 +86,7 @@ class CleaningRun : public ::testing::Test {
   std::vector<Message> messages;
   bool button_enabled_during_run = false;
   platform::Status clipboard_result, make_folder_result, memory_result;
+  bool temp_files_result = true, purge_result = true, folder_left = false;
 };
 
 TEST_F(CleaningRun, EverySelectedStepRunsInBoxNumberOrderThenTheMessageThenTheReset) {
@@ -175,6 +181,56 @@ TEST_F(CleaningRun, FailedStepsAreListedInOneWarningAndTheRunGoesOn) {
   EXPECT_EQ(messages[0].style, platform::kMessageOk | platform::kIconWarning);
   EXPECT_EQ(messages[1].text, L"Operation terminé avec succés ");
   ExpectReset();
+}
+
+TEST_F(CleaningRun, WhatWasLeftIsSaidPlainly) {
+  SetEnvironmentVariableW(L"USERNAME", L"alice");
+  temp_files_result = false;
+  purge_result = false;
+  folder_left = true;
+  make_folder_result = platform::Status::FromWin32(ERROR_ALREADY_EXISTS);
+  for (platform::ui::CheckBox* box : {&window.Check6, &window.Check10, &window.Check11})
+    box->SetValue(kChecked);
+  window.Command1_Click();
+
+  ASSERT_EQ(messages.size(), 2u);
+  const std::wstring& warning = messages[0].text;
+  const std::wstring left =
+      L" n'a pas pu être entièrement vidé : quelque chose y est resté (un fichier en cours "
+      L"d'utilisation, par exemple, ou un lien, qui n'est jamais supprimé).";
+  EXPECT_NE(warning.find(L"\n- Le dossier temporaire n'a pas pu être déterminé de façon sûre : "
+                         L"rien n'y a été supprimé.\n"),
+            std::wstring::npos);
+  EXPECT_NE(
+      warning.find(L"\n- Le dossier C:\\Documents and Settings\\alice\\UserData\\" + left + L"\n"),
+      std::wstring::npos);
+  EXPECT_NE(warning.find(L"\n- Le dossier C:\\Windows\\Prefetch\\" + left), std::wstring::npos);
+  EXPECT_EQ(warning.find(L"0x800700B7"), std::wstring::npos);
+
+  // A UserData folder that was never there leaves nothing to say.
+  messages.clear();
+  folder_left = false;
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(CleaningRun, AUserNameThatLeadsElsewhereSkipsUserData) {
+  for (const wchar_t* user : {L"..\\bob", L"alice/..", L"D:", L".", L".."}) {
+    SetEnvironmentVariableW(L"USERNAME", user);
+    window.Check10.SetValue(kChecked);
+    messages.clear();
+    window.Command1_Click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text,
+              std::wstring(L"Certaines opérations n'ont pas pu être effectuées :\n"
+                           L"\n- Le dossier UserData n'a pas été vidé : le nom "
+                           L"d'utilisateur « ") +
+                  user + L" » mènerait à un autre dossier.");
+  }
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::wstring& step) { return step.starts_with(L"purge"); }),
+            0);
 }
 
 std::wstring ClipboardText() {

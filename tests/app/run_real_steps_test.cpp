@@ -109,6 +109,31 @@ TEST_F(RunRealSteps, APrefetchFileInUseIsReportedAsNotEmptiedNotAsNotRecreated) 
   EXPECT_EQ(messages[1], L"Info|Operation terminé avec succés ");
 }
 
+TEST_F(RunRealSteps, AUserDataFileInUseIsReportedAndAMissingUserDataIsNot) {
+  MakeFile(kProfile + L"UserData\\busy.dat");
+  MakeFile(kProfile + L"UserData\\gone.dat");
+  HANDLE busy = CreateFileW((kProfile + L"UserData\\busy.dat").c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+  SetEnvironmentVariableW(L"USERNAME", L"nimbrel-user");
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  CloseHandle(busy);
+  EXPECT_FALSE(Exists(kProfile + L"UserData\\gone.dat"));
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[0].find(L"- Le dossier " + kProfile +
+                             L"UserData\\ n'a pas pu être entièrement vidé : quelque chose y est "
+                             L"resté"),
+            std::wstring::npos)
+      << platform::ToUtf8(messages[0]);
+
+  messages.clear();
+  SetEnvironmentVariableW(L"USERNAME", L"nimbrel-nobody");
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(messages, std::vector<std::wstring>{L"Info|Operation terminé avec succés "});
+}
+
 const wchar_t kTypedUrls[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 const wchar_t kExplorer[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer";
 

@@ -42,7 +42,7 @@ TEST(CleanTempFiles, FolderWithoutSubfoldersLosesItsPlainFilesOnly) {
   sentinel.File(L"plain.tmp");
   test::ScopedTempFolder temp(temp_folder.path());
 
-  CleanTempFiles();
+  EXPECT_TRUE(CleanTempFiles());
   EXPECT_FALSE(temp_folder.Exists(L"plain.tmp"));
   EXPECT_FALSE(temp_folder.Exists(L"readonly.tmp"));
   EXPECT_FALSE(temp_folder.Exists(L"archive.tmp"));
@@ -129,7 +129,7 @@ TEST(CleanTempFiles, UnknownTemporaryFolderDeletesNothing) {
   // Too long for the buffer (the paths would be relative to the current folder), and a root.
   for (const std::wstring& unknown : {L"C:\\" + std::wstring(251, L'x'), std::wstring(L"C:\\")}) {
     test::ScopedTempFolder temp(unknown);
-    CleanTempFiles();
+    EXPECT_FALSE(CleanTempFiles());
   }
   EXPECT_EQ(current.CountEntries(), 3);
   EXPECT_EQ(test::ReadInventoryBytes(), "untouched");
