@@ -207,7 +207,7 @@ class TreeBuilder {
       AddLookAlikes(folder);  // the spine is filled first: its folder at that depth
     if (depth == kMaxDepth)
       return;
-    const int subfolders = (spine > 0 ? 1 : 0) + (Chance(60 - 10 * depth) ? Pick(1, 2) : 0);
+    const int subfolders = (spine > 0 ? 1 : 0) + (Chance(55 - 10 * depth) ? Pick(1, 2) : 0);
     for (int i = 0; i < subfolders; ++i) {
       const std::wstring sub = Join(folder, Name());
       const int kind = Pick(1, 100);
@@ -264,7 +264,7 @@ std::vector<std::wstring> CleanAndCheck(const Tree& tree, const Snapshot& built,
 
   {
     test::ScopedTempFolder temp(tree.path);
-    CleanTempFiles();
+    check(CleanTempFiles(), L"temporary files cleaner refused the tree:", tree.path);
   }
   const Snapshot after_temp = Take(tree.path);
   const Snapshot sentinel_after_temp = Take(sentinel_path);
