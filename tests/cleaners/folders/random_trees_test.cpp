@@ -260,6 +260,7 @@ std::vector<std::wstring> CleanAndCheck(const Tree& tree, const Snapshot& built,
       problems.push_back(what + L" " + path);
   };
   const Snapshot before = Take(tree.path);
+  // Every tree lies outside the targets cleaned before its own turn.
   check(before == built, L"changed before its own cleaning:", FirstDifference(built, before));
 
   {
@@ -323,7 +324,6 @@ TEST(RandomTrees, CleanersTouchNothingOutsideTheirTreeAndPurgeLeavesOnlyLinksAnd
   std::vector<Tree> trees;
   for (unsigned seed : Seeds())
     trees.push_back(TreeBuilder(batch, seed, &unix_work).Build());
-  // One shell for every link and mode of every tree: a Unix program each would take minutes.
   ASSERT_TRUE(test::RunUnixShell(unix_work.Commands(), batch.path()));
 
   std::vector<platform::UniqueHandle> holders;
