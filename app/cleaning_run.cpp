@@ -10,6 +10,7 @@
 namespace {
 
 const wchar_t kPrefetchFolder[] = L"C:\\Windows\\Prefetch\\";
+constexpr std::uint32_t kAccessDenied = 5;     // ERROR_ACCESS_DENIED
 constexpr std::uint32_t kAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
 
 std::wstring UserDataFolder(const std::wstring& user) {
@@ -38,6 +39,18 @@ std::wstring LeftSomethingIn(const std::wstring& folder) {
   return Failure(L"Le dossier " + folder +
                  L" n'a pas pu être entièrement vidé : quelque chose y est resté (un fichier en "
                  L"cours d'utilisation, par exemple, ou un lien, qui n'est jamais supprimé).");
+}
+
+// Prefetch and the memory setting are open to administrators only: a step refused to a program
+// that runs without an administrator's rights says so, and how to clean that item. The token,
+// not the error alone, tells: an elevated program refused access has another reason.
+std::wstring WithRightsAdvice(std::wstring line, const platform::Status& cause,
+                              const CleaningSteps& steps) {
+  if (cause.IsWin32(kAccessDenied) && !steps.runs_elevated())
+    line +=
+        L" Accès refusé : il faut les droits d'administrateur. Pour nettoyer cet élément, "
+        L"démarrez le programme avec « Exécuter en tant qu'administrateur ».";
+  return line;
 }
 
 }  // namespace
@@ -86,17 +99,24 @@ void Depart::Command1_Click() {
   if (Check11.Value() == kChecked) {
     (void)steps.purge_folder(kPrefetchFolder);
     // The folder still there means the purge left something in it.
-    if (platform::Status made = steps.make_folder(kPrefetchFolder); !made)
-      failures.push_back(made.IsWin32(kAlreadyExists)
-                             ? LeftSomethingIn(kPrefetchFolder)
-                             : Failure(std::wstring(L"Le dossier ") + kPrefetchFolder +
-                                           L" n'a pas pu être recréé.",
-                                       made));
+    if (platform::Status made = steps.make_folder(kPrefetchFolder); !made) {
+      // A folder left full is most often one this program may not even read.
+      const platform::Status cause =
+          made.IsWin32(kAlreadyExists) ? steps.check_can_list_folder(kPrefetchFolder) : made;
+      failures.push_back(WithRightsAdvice(
+          made.IsWin32(kAlreadyExists) ? LeftSomethingIn(kPrefetchFolder)
+                                       : Failure(std::wstring(L"Le dossier ") + kPrefetchFolder +
+                                                     L" n'a pas pu être recréé.",
+                                                 made),
+          cause, steps));
+    }
   }
   if (Check13.Value() == kChecked) {
     if (platform::Status written = steps.set_always_unload_dll(); !written)
-      failures.push_back(Failure(
-          L"Le réglage « Mémoire tampon » n'a pas pu être écrit dans le registre.", written));
+      failures.push_back(WithRightsAdvice(
+          Failure(L"Le réglage « Mémoire tampon » n'a pas pu être écrit dans le registre.",
+                  written),
+          written, steps));
   }
 
   form.SetBusy(false);

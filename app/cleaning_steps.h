@@ -21,6 +21,9 @@ struct CleaningSteps {
   std::function<bool(const std::wstring& folder)> folder_exists;
   std::function<platform::Status(const std::wstring& folder)> make_folder;
   std::function<platform::Status()> set_always_unload_dll;
+  // What tells a step refused for want of an administrator's rights from other failures.
+  std::function<bool()> runs_elevated;
+  std::function<platform::Status(const std::wstring& folder)> check_can_list_folder;
 };
 
 // The real cleaners and system calls.

@@ -58,6 +58,8 @@ class CleaningRun : public ::testing::Test {
       Note(L"memory setting");
       return memory_result;
     };
+    s.runs_elevated = [this] { return elevated; };
+    s.check_can_list_folder = [this](const std::wstring&) { return listing_result; };
     window.show_message = [this](const std::wstring& text, const std::wstring& title,
                                  unsigned style) {
       Note(L"message " + title);
@@ -85,8 +87,8 @@ class CleaningRun : public ::testing::Test {
   std::vector<std::wstring> log;
   std::vector<Message> messages;
   bool button_enabled_during_run = false;
-  platform::Status clipboard_result, make_folder_result, memory_result;
-  bool temp_files_result = true, purge_result = true, folder_left = false;
+  platform::Status clipboard_result, make_folder_result, memory_result, listing_result;
+  bool temp_files_result = true, purge_result = true, folder_left = false, elevated = false;
 };
 
 TEST_F(CleaningRun, EverySelectedStepRunsInBoxNumberOrderThenTheMessageThenTheReset) {
@@ -181,6 +183,50 @@ TEST_F(CleaningRun, FailedStepsAreListedInOneWarningAndTheRunGoesOn) {
   EXPECT_EQ(messages[0].style, platform::kMessageOk | platform::kIconWarning);
   EXPECT_EQ(messages[1].text, L"Operation terminé avec succés ");
   ExpectReset();
+}
+
+// Counts the lines of the warning that tell the user to start the program as administrator.
+int AdministratorAdvices(const std::wstring& warning) {
+  int count = 0;
+  for (size_t at = warning.find(L"en tant qu'administrateur"); at != std::wstring::npos;
+       at = warning.find(L"en tant qu'administrateur", at + 1))
+    ++count;
+  return count;
+}
+
+TEST_F(CleaningRun, AStepRefusedForWantOfAdministratorRightsSaysHowToGetThem) {
+  const platform::Status denied = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
+  clipboard_result = denied;  // not a matter of rights: no advice
+  memory_result = denied;
+  make_folder_result = platform::Status::FromWin32(ERROR_ALREADY_EXISTS);
+  listing_result = denied;  // the Prefetch folder was left full because it may not be read
+
+  for (bool elevated_run : {false, true}) {
+    elevated = elevated_run;
+    messages.clear();
+    for (platform::ui::CheckBox* box : {&window.Check9, &window.Check11, &window.Check13})
+      box->SetValue(kChecked);
+    window.Command1_Click();
+    ASSERT_EQ(messages.size(), 2u);
+    const std::wstring& warning = messages[0].text;
+    EXPECT_EQ(AdministratorAdvices(warning), elevated ? 0 : 2) << platform::ToUtf8(warning);
+    const size_t clipboard = warning.find(L"presse-papiers");
+    ASSERT_NE(clipboard, std::wstring::npos);
+    const std::wstring clipboard_line =
+        warning.substr(clipboard, warning.find(L'\n', clipboard) - clipboard);
+    EXPECT_EQ(AdministratorAdvices(clipboard_line), 0) << platform::ToUtf8(warning);
+  }
+
+  // Not elevated, but the folder was left full for another reason (a file in use).
+  elevated = false;
+  listing_result = platform::Status::Ok();
+  memory_result = platform::Status::FromWin32(ERROR_FILE_NOT_FOUND);
+  messages.clear();
+  window.Check11.SetValue(kChecked);
+  window.Check13.SetValue(kChecked);
+  window.Command1_Click();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(AdministratorAdvices(messages[0].text), 0) << platform::ToUtf8(messages[0].text);
 }
 
 TEST_F(CleaningRun, WhatWasLeftIsSaidPlainly) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/depart.h"
+#include "platform/rights.h"
 #include "platform/text.h"
 #include "support/registry_state.h"
 #include "support/scratch.h"
@@ -145,7 +146,7 @@ TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
   for (const wchar_t* name : {L"url1", L"url2", L"other"})
     RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"http://x/"), 20);
   RegCloseKey(key);
-  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll");
+  RegDeleteValueW(test::OpenRegistryKey(HKEY_LOCAL_MACHINE, kExplorer).get(), L"AlwaysUnloadDll");
 
   window.Check3.SetValue(kChecked);
   window.Check13.SetValue(kChecked);
@@ -163,7 +164,7 @@ TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
 }
 
 TEST_F(RunRealSteps, ARefusedMemorySettingShowsInTheWarningAndTheRunCompletes) {
-  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll");
+  RegDeleteValueW(test::OpenRegistryKey(HKEY_LOCAL_MACHINE, kExplorer).get(), L"AlwaysUnloadDll");
   test::ScopedDenyKeyChanges deny(HKEY_LOCAL_MACHINE, kExplorer);
   ASSERT_TRUE(deny.ok());
   SetEnvironmentVariableW(L"USERNAME", L"nimbrel-user");
@@ -174,6 +175,10 @@ TEST_F(RunRealSteps, ARefusedMemorySettingShowsInTheWarningAndTheRunCompletes) {
   EXPECT_FALSE(Exists(kProfile + L"UserData"));
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_NE(messages[0].find(L"Mémoire tampon"), std::wstring::npos);
+  // The real token decides whether the refusal comes with the advice to run as administrator.
+  EXPECT_EQ(messages[0].find(L"en tant qu'administrateur") != std::wstring::npos,
+            !platform::RunsElevated())
+      << platform::ToUtf8(messages[0]);
   EXPECT_EQ(messages[1], L"Info|Operation terminé avec succés ");
   EXPECT_FALSE(test::ReadRegistryValue(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll"));
   EXPECT_TRUE(window.Command1.Enabled());
