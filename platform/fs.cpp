@@ -12,6 +12,7 @@ namespace {
 struct SearchCursor {
   UniqueFindHandle handle;
   std::uint32_t mask = 0;
+  std::wstring folder;  // joined to each name found, for the file-link test seam
 };
 SearchCursor& Cursor() {
   static SearchCursor cursor;
@@ -21,6 +22,19 @@ SearchCursor& Cursor() {
 bool Matches(std::uint32_t attributes, std::uint32_t mask) {
   const std::uint32_t restricted = attributes & (kHidden | kSystem | kDirectory);
   return (restricted & ~mask) == 0;
+}
+
+std::function<bool(const std::wstring&)>& FileLinkCheck() {
+  static std::function<bool(const std::wstring&)> check;
+  return check;
+}
+
+// The attributes of `folder` + `name` as Windows would report them (see
+// testing::SetFileLinkCheck).
+DWORD AsReported(const std::wstring& folder, const std::wstring& name, DWORD attributes) {
+  if (FileLinkCheck() && !(attributes & FILE_ATTRIBUTE_DIRECTORY) && FileLinkCheck()(folder + name))
+    attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+  return attributes;
 }
 
 // Fills `entry` with the first matching entry at or after the handle's current one.
@@ -41,7 +55,7 @@ Status Advance(const WIN32_FIND_DATAW* current, FoundEntry* entry) {
     current = nullptr;
     if (Matches(data.dwFileAttributes, cursor.mask)) {
       entry->name = data.cFileName;
-      entry->attributes = data.dwFileAttributes;
+      entry->attributes = AsReported(cursor.folder, entry->name, data.dwFileAttributes);
       return Status::Ok();
     }
   }
@@ -77,6 +91,9 @@ Status FindFirst(const std::wstring& pattern, std::uint32_t mask, FoundEntry* fi
   std::wstring query = pattern;
   if (query.empty() || query.back() == L'\\' || query.back() == L'/')
     query += L"*.*";
+  cursor.folder = FolderPart(query);
+  if (cursor.folder == L".")
+    cursor.folder.clear();
   WIN32_FIND_DATAW data;
   cursor.handle.reset(FindFirstFileExW(query.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                        nullptr, FIND_FIRST_EX_LARGE_FETCH));
@@ -101,7 +118,7 @@ Status GetAttributes(const std::wstring& path, std::uint32_t* attributes) {
     *attributes = 0;
     return Status::FromLastError();
   }
-  *attributes = value;
+  *attributes = AsReported(std::wstring(), path, value);
   return Status::Ok();
 }
 
@@ -136,14 +153,18 @@ Status RemoveMatchingFiles(const std::wstring& pattern) {
   if (!find)
     return Status::FromWin32(ERROR_FILE_NOT_FOUND);
   bool matched = false;
+  Status first_failure = Status::Ok();
   do {
-    if (!Matches(data.dwFileAttributes, kNormal))
+    // A link to a file is never removed (deleting it through Wine deletes its target).
+    if (!Matches(data.dwFileAttributes, kNormal) ||
+        (AsReported(prefix, data.cFileName, data.dwFileAttributes) & FILE_ATTRIBUTE_REPARSE_POINT))
       continue;
     matched = true;
-    if (!DeleteFileW((prefix + data.cFileName).c_str()))
-      return Status::FromLastError();
+    // A file in use or refused stays, and the next one is tried all the same.
+    if (!DeleteFileW((prefix + data.cFileName).c_str()) && first_failure.ok())
+      first_failure = Status::FromLastError();
   } while (FindNextFileW(find.get(), &data));
-  return matched ? Status::Ok() : Status::FromWin32(ERROR_FILE_NOT_FOUND);
+  return matched ? first_failure : Status::FromWin32(ERROR_FILE_NOT_FOUND);
 }
 
 Status MakeFolder(const std::wstring& path) {
@@ -214,6 +235,10 @@ bool IsRootOfCurrentDrive(const std::wstring& path) {
 namespace testing {
 void SetBeforeChangeHook(std::function<void(const std::wstring& path)> hook) {
   BeforeChangeHook() = std::move(hook);
+}
+
+void SetFileLinkCheck(std::function<bool(const std::wstring& path)> is_file_link) {
+  FileLinkCheck() = std::move(is_file_link);
 }
 }  // namespace testing
 
