@@ -10,15 +10,47 @@
 namespace {
 
 const wchar_t kPrefetchFolder[] = L"C:\\Windows\\Prefetch\\";
+constexpr std::uint32_t kAccessDenied = 5;     // ERROR_ACCESS_DENIED
 constexpr std::uint32_t kAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
 
 std::wstring UserDataFolder(const std::wstring& user) {
   return L"C:\\Documents and Settings\\" + user + L"\\UserData\\";
 }
 
-// One line of the warning shown at the end of a run that could not do everything.
-std::wstring Failure(const std::wstring& what, const platform::Status& status) {
-  return L"- " + what + L" (" + status.Describe() + L")";
+// A user name that would send the UserData purge to another folder: one holding a separator or
+// a drive colon, or naming the folder itself or its parent. An empty name gives two backslashes
+// in a row, which the system reads as one: the folder "UserData" of the same parent, and the
+// purge stays inside it.
+bool LeadsElsewhere(const std::wstring& user) {
+  return user.find_first_of(L"\\/:") != std::wstring::npos || user == L"." || user == L"..";
+}
+
+// The lines of the warning shown at the end of a run that could not do everything. Each says in
+// French what happened; the system's error text follows only where it explains the line.
+std::wstring Failure(const std::wstring& what) {
+  return L"- " + what;
+}
+
+std::wstring Failure(const std::wstring& what, const platform::Status& why) {
+  return Failure(what + L" (" + why.Describe() + L")");
+}
+
+std::wstring LeftSomethingIn(const std::wstring& folder) {
+  return Failure(L"Le dossier " + folder +
+                 L" n'a pas pu être entièrement vidé : quelque chose y est resté (un fichier en "
+                 L"cours d'utilisation, par exemple, ou un lien, qui n'est jamais supprimé).");
+}
+
+// Prefetch and the memory setting are open to administrators only: a step refused to a program
+// that runs without an administrator's rights says so, and how to clean that item. The token,
+// not the error alone, tells: an elevated program refused access has another reason.
+std::wstring WithRightsAdvice(std::wstring line, const platform::Status& cause,
+                              const CleaningSteps& steps) {
+  if (cause.IsWin32(kAccessDenied) && !steps.runs_elevated())
+    line +=
+        L" Accès refusé : il faut les droits d'administrateur. Pour nettoyer cet élément, "
+        L"démarrez le programme avec « Exécuter en tant qu'administrateur ».";
+  return line;
 }
 
 }  // namespace
@@ -41,33 +73,50 @@ void Depart::Command1_Click() {
     steps.clean_history();
   if (Check5.Value() == kChecked)
     steps.clean_internet_files();
-  if (Check6.Value() == kChecked)
-    steps.clean_temp_files();
+  if (Check6.Value() == kChecked) {
+    if (!steps.clean_temp_files())
+      failures.push_back(
+          Failure(L"Le dossier temporaire n'a pas pu être déterminé de façon sûre : "
+                  L"rien n'y a été supprimé."));
+  }
   if (Check7.Value() == kChecked)
     steps.clean_recent();
   if (Check8.Value() == kChecked)
     steps.empty_recycle_bin();
   if (Check9.Value() == kChecked) {
     if (platform::Status emptied = steps.empty_clipboard(form.handle()); !emptied)
-      failures.push_back(Failure(
-          L"Le presse-papiers n'a pas pu être vidé : un autre programme l'utilise.", emptied));
+      failures.push_back(
+          Failure(L"Le presse-papiers n'a pas pu être vidé : un autre programme l'utilise."));
   }
-  if (Check10.Value() == kChecked)
-    (void)steps.purge_folder(UserDataFolder(user));
+  if (Check10.Value() == kChecked) {
+    const std::wstring folder = UserDataFolder(user);
+    if (LeadsElsewhere(user))
+      failures.push_back(Failure(L"Le dossier UserData n'a pas été vidé : le nom d'utilisateur « " +
+                                 user + L" » mènerait à un autre dossier."));
+    else if (!steps.purge_folder(folder) && steps.folder_exists(folder))
+      failures.push_back(LeftSomethingIn(folder));
+  }
   if (Check11.Value() == kChecked) {
     (void)steps.purge_folder(kPrefetchFolder);
-    // The folder still there means the purge left something in it (a file in use).
-    if (platform::Status made = steps.make_folder(kPrefetchFolder); !made)
-      failures.push_back(
-          Failure(std::wstring(L"Le dossier ") + kPrefetchFolder +
-                      (made.IsWin32(kAlreadyExists) ? L" n'a pas pu être entièrement vidé."
-                                                    : L" n'a pas pu être recréé."),
-                  made));
+    // The folder still there means the purge left something in it.
+    if (platform::Status made = steps.make_folder(kPrefetchFolder); !made) {
+      // A folder left full is most often one this program may not even read.
+      const platform::Status cause =
+          made.IsWin32(kAlreadyExists) ? steps.check_can_list_folder(kPrefetchFolder) : made;
+      failures.push_back(WithRightsAdvice(
+          made.IsWin32(kAlreadyExists) ? LeftSomethingIn(kPrefetchFolder)
+                                       : Failure(std::wstring(L"Le dossier ") + kPrefetchFolder +
+                                                     L" n'a pas pu être recréé.",
+                                                 made),
+          cause, steps));
+    }
   }
   if (Check13.Value() == kChecked) {
     if (platform::Status written = steps.set_always_unload_dll(); !written)
-      failures.push_back(Failure(
-          L"Le réglage « Mémoire tampon » n'a pas pu être écrit dans le registre.", written));
+      failures.push_back(WithRightsAdvice(
+          Failure(L"Le réglage « Mémoire tampon » n'a pas pu être écrit dans le registre.",
+                  written),
+          written, steps));
   }
 
   form.SetBusy(false);

@@ -10,6 +10,7 @@
 #include "cleaners/system/typed_urls.h"
 #include "inventory/purge.h"
 #include "platform/fs.h"
+#include "platform/rights.h"
 
 CleaningSteps RealCleaningSteps() {
   CleaningSteps steps;
@@ -22,7 +23,10 @@ CleaningSteps RealCleaningSteps() {
   steps.empty_recycle_bin = EmptyRecycleBin;
   steps.empty_clipboard = platform::EmptyTheClipboard;
   steps.purge_folder = PurgeFolder;
+  steps.folder_exists = platform::fs::FolderExists;
   steps.make_folder = platform::fs::MakeFolder;
   steps.set_always_unload_dll = SetAlwaysUnloadDll;
+  steps.runs_elevated = platform::RunsElevated;
+  steps.check_can_list_folder = platform::CheckCanListFolder;
   return steps;
 }

@@ -13,13 +13,17 @@ struct CleaningSteps {
   std::function<void()> clear_typed_urls;
   std::function<void()> clean_history;
   std::function<void()> clean_internet_files;
-  std::function<void()> clean_temp_files;
+  std::function<bool()> clean_temp_files;  // false: the folder was refused, nothing deleted
   std::function<void()> clean_recent;
   std::function<void()> empty_recycle_bin;
   std::function<platform::Status(platform::WindowHandle owner)> empty_clipboard;
   std::function<bool(const std::wstring& folder)> purge_folder;
+  std::function<bool(const std::wstring& folder)> folder_exists;
   std::function<platform::Status(const std::wstring& folder)> make_folder;
   std::function<platform::Status()> set_always_unload_dll;
+  // What tells a step refused for want of an administrator's rights from other failures.
+  std::function<bool()> runs_elevated;
+  std::function<platform::Status(const std::wstring& folder)> check_can_list_folder;
 };
 
 // The real cleaners and system calls.

@@ -1,20 +1,4 @@
-# Cross-compiles for 64-bit Windows with the MinGW-w64 "-posix" compilers (GoogleTest needs
-# their std::thread and std::mutex); every program is linked statically so it needs no DLL
-# beyond Windows' own.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for 64-bit Windows (build/win64).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Tests and benchmarks run under Wine.
-find_program(WINE_EXECUTABLE NAMES wine wine64)
-if(WINE_EXECUTABLE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

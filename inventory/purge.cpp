@@ -16,9 +16,12 @@ bool IsDriveRoot(const std::wstring& folder) {
   return folder.size() >= 2 && folder.compare(folder.size() - 2, 2, L":\\") == 0;
 }
 
-// A link asked about with its trailing "\\" reports its target's attributes: ask without it.
+// A link asked about with a trailing separator reports its target's attributes: ask without
+// any, however many there are. A drive root keeps its own.
 bool IsLink(const std::wstring& folder) {
-  const std::wstring named = IsDriveRoot(folder) ? folder : folder.substr(0, folder.size() - 1);
+  std::wstring named = folder;
+  while (!named.empty() && (named.back() == L'\\' || named.back() == L'/') && !IsDriveRoot(named))
+    named.pop_back();
   std::uint32_t attributes = 0;
   return fs::GetAttributes(named, &attributes).ok() && (attributes & fs::kReparsePoint);
 }
@@ -80,11 +83,8 @@ bool PurgeFolder(const std::wstring& folder) {
     return false;
   if (fs::IsRootOfCurrentDrive(folder))
     return false;
-  // A folder that is itself a link would have its target emptied (and, on Wine, removed). The
-  // trailing "\" is left out of the check, which would otherwise see the target.
-  std::uint32_t attributes = 0;
-  const std::wstring named = IsDriveRoot(folder) ? folder : folder.substr(0, folder.size() - 1);
-  if (fs::GetAttributes(named, &attributes).ok() && (attributes & fs::kReparsePoint))
+  // A folder that is itself a link would have its target emptied (and, on Wine, removed).
+  if (IsLink(folder))
     return false;
   return PurgeTree(folder);
 }

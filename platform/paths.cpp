@@ -26,4 +26,26 @@ Result<std::wstring> FullPath(const std::wstring& path) {
   return result;
 }
 
+Result<std::wstring> LongPath(const std::wstring& path) {
+  Result<std::wstring> result;
+  DWORD size = GetLongPathNameW(path.c_str(), nullptr, 0);
+  while (size != 0) {
+    result.value.resize(size);
+    const DWORD length = GetLongPathNameW(path.c_str(), result.value.data(), size);
+    if (length != 0 && length < size) {
+      result.value.resize(length);
+      return result;
+    }
+    size = length;
+  }
+  result.value.clear();
+  result.status = Status::FromLastError();
+  return result;
+}
+
+bool SamePathText(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace platform

@@ -2,6 +2,7 @@
 // Path forms the system computes.
 
 #include <string>
+#include <string_view>
 
 #include "platform/status.h"
 
@@ -10,5 +11,13 @@ namespace platform {
 // The absolute form of `path` as the system resolves it: "." and ".." folded, "/" turned into
 // "\", a relative path taken from the current folder. The path need not exist.
 Result<std::wstring> FullPath(const std::wstring& path);
+
+// The long form of an existing path: every short (8.3) name in it replaced by the full name.
+// Fails when the path does not exist.
+Result<std::wstring> LongPath(const std::wstring& path);
+
+// True when two path texts are equal ignoring letter case, as the file system compares names
+// (character by character, whatever the user's locale).
+bool SamePathText(std::wstring_view a, std::wstring_view b);
 
 }  // namespace platform

@@ -7,6 +7,15 @@
 namespace platform {
 namespace {
 
+// A 32-bit program on 64-bit Windows sees HKLM\SOFTWARE through WOW6432Node unless it asks for
+// the 64-bit view; the values this program writes and deletes are read by the system there. The
+// flag changes nothing on 32-bit Windows, and a 64-bit build has the 64-bit view already.
+#ifdef _WIN64
+constexpr REGSAM kSystemView = 0;
+#else
+constexpr REGSAM kSystemView = KEY_WOW64_64KEY;
+#endif
+
 HKEY RootKey(RegistryRoot root) {
   return root == RegistryRoot::kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
@@ -40,14 +49,15 @@ void RegistryKey::Close() {
 
 Status RegistryKey::Open(RegistryRoot root, const std::wstring& path) {
   Close();
-  return Status::FromWin32(RegOpenKeyExW(RootKey(root), path.c_str(), 0, KEY_SET_VALUE, &key_));
+  return Status::FromWin32(
+      RegOpenKeyExW(RootKey(root), path.c_str(), 0, KEY_SET_VALUE | kSystemView, &key_));
 }
 
 Status RegistryKey::Create(RegistryRoot root, const std::wstring& path) {
   Close();
   return Status::FromWin32(RegCreateKeyExW(RootKey(root), path.c_str(), 0, nullptr,
-                                           REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key_,
-                                           nullptr));
+                                           REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | kSystemView,
+                                           nullptr, &key_, nullptr));
 }
 
 Status RegistryKey::WriteText(const std::wstring& name, const std::wstring& text) {

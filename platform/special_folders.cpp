@@ -32,4 +32,17 @@ Result<std::wstring> SpecialFolderPath(int csidl) {
   return result;
 }
 
+Result<std::wstring> ConfiguredSpecialFolderPath(int csidl) {
+  Result<std::wstring> result;
+  wchar_t buffer[MAX_PATH] = {};
+  HRESULT hr = SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr,
+                                SHGFP_TYPE_CURRENT, buffer);
+  result.value.assign(buffer, wcsnlen(buffer, MAX_PATH));
+  if (FAILED(hr) || result.value.empty()) {
+    result.value.clear();
+    result.status = Status::FromHresult(FAILED(hr) ? hr : E_FAIL);
+  }
+  return result;
+}
+
 }  // namespace platform

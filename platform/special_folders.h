@@ -14,4 +14,8 @@ namespace platform {
 // fails with an empty value.
 Result<std::wstring> SpecialFolderPath(int csidl);
 
+// The path the user's settings give a shell folder, whether or not the folder exists. Fails
+// when the system knows no such folder or it has no file-system path.
+Result<std::wstring> ConfiguredSpecialFolderPath(int csidl);
+
 }  // namespace platform

@@ -2,39 +2,28 @@
 
 #include "cleaners/folders/folder_guard.h"
 #include "cleaners/folders/inventory_cleanup.h"
+#include "cleaners/folders/safe_temp_folder.h"
 #include "inventory/form1.h"
 #include "platform/folder_list.h"
 #include "platform/fs.h"
-#include "platform/temp_folder.h"
 #include "platform/text_files.h"
 
 namespace fs = platform::fs;
 
-namespace {
-
-std::wstring TrimSpaces(const std::wstring& text) {
-  const std::size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring::npos)
-    return {};
-  return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
-
-}  // namespace
-
 // Errors ignored throughout: a step that fails is skipped and the next one runs.
-void CleanTempFiles() {
-  platform::Result<std::wstring> reported = platform::TemporaryFolderPath();
-  const std::wstring temp = TrimSpaces(reported.value);  // ends in "\"
+bool CleanTempFiles() {
   // An unknown temporary folder would turn every path below into one relative to the current
-  // folder or the drive root: delete nothing.
-  if (!reported.ok() || !IsCleanableFolder(temp))
-    return;
+  // folder or the drive root, and the kernel's fallback is the user's own profile: delete
+  // nothing unless the folder is really the temporary one.
+  const std::wstring temp = SafeTemporaryFolder();  // ends in "\"
+  if (temp.empty())
+    return false;
 
   (void)fs::SetAttributes(temp, fs::kNormal);
   platform::FolderList& folder_list = platform::SharedFolderList();
   // The list would keep its previous folder, whose inventory means nothing below `temp`.
   if (!folder_list.SetPath(temp))
-    return;
+    return true;
 
   // Loose files go only when the folder has no sub-folder at all.
   if (folder_list.ListCount() == 0) {
@@ -45,7 +34,7 @@ void CleanTempFiles() {
   // Only the inventory this scan has just written is read, never one an earlier scan left.
   if (!SharedForm1().CmdScan()) {
     platform::files::CloseAll();
-    return;
+    return true;
   }
   ForEachInventoryName([&](const std::wstring& name) {
     const std::wstring folder = temp + name;
@@ -55,4 +44,5 @@ void CleanTempFiles() {
     (void)fs::RemoveMatchingFiles(folder + L"\\*.*");
     (void)fs::RemoveFolder(folder);
   });
+  return true;
 }

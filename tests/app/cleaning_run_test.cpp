@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,10 @@ class CleaningRun : public ::testing::Test {
     s.clear_typed_urls = Record(L"typed addresses");
     s.clean_history = Record(L"history");
     s.clean_internet_files = Record(L"internet files");
-    s.clean_temp_files = Record(L"temp files");
+    s.clean_temp_files = [this] {
+      Note(L"temp files");
+      return temp_files_result;
+    };
     s.clean_recent = Record(L"recent");
     s.empty_recycle_bin = Record(L"recycle bin");
     s.empty_clipboard = [this](platform::WindowHandle) {
@@ -43,8 +47,9 @@ class CleaningRun : public ::testing::Test {
     };
     s.purge_folder = [this](const std::wstring& folder) {
       Note(L"purge " + folder);
-      return true;
+      return purge_result;
     };
+    s.folder_exists = [this](const std::wstring&) { return folder_left; };
     s.make_folder = [this](const std::wstring& folder) {
       Note(L"make " + folder);
       return make_folder_result;
@@ -53,6 +58,8 @@ class CleaningRun : public ::testing::Test {
       Note(L"memory setting");
       return memory_result;
     };
+    s.runs_elevated = [this] { return elevated; };
+    s.check_can_list_folder = [this](const std::wstring&) { return listing_result; };
     window.show_message = [this](const std::wstring& text, const std::wstring& title,
                                  unsigned style) {
       Note(L"message " + title);
@@ -80,7 +87,8 @@ class CleaningRun : public ::testing::Test {
   std::vector<std::wstring> log;
   std::vector<Message> messages;
   bool button_enabled_during_run = false;
-  platform::Status clipboard_result, make_folder_result, memory_result;
+  platform::Status clipboard_result, make_folder_result, memory_result, listing_result;
+  bool temp_files_result = true, purge_result = true, folder_left = false, elevated = false;
 };
 
 TEST_F(CleaningRun, EverySelectedStepRunsInBoxNumberOrderThenTheMessageThenTheReset) {
@@ -175,6 +183,100 @@ TEST_F(CleaningRun, FailedStepsAreListedInOneWarningAndTheRunGoesOn) {
   EXPECT_EQ(messages[0].style, platform::kMessageOk | platform::kIconWarning);
   EXPECT_EQ(messages[1].text, L"Operation terminé avec succés ");
   ExpectReset();
+}
+
+// Counts the lines of the warning that tell the user to start the program as administrator.
+int AdministratorAdvices(const std::wstring& warning) {
+  int count = 0;
+  for (size_t at = warning.find(L"en tant qu'administrateur"); at != std::wstring::npos;
+       at = warning.find(L"en tant qu'administrateur", at + 1))
+    ++count;
+  return count;
+}
+
+TEST_F(CleaningRun, AStepRefusedForWantOfAdministratorRightsSaysHowToGetThem) {
+  const platform::Status denied = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
+  clipboard_result = denied;  // not a matter of rights: no advice
+  memory_result = denied;
+  make_folder_result = platform::Status::FromWin32(ERROR_ALREADY_EXISTS);
+  listing_result = denied;  // the Prefetch folder was left full because it may not be read
+
+  for (bool elevated_run : {false, true}) {
+    elevated = elevated_run;
+    messages.clear();
+    for (platform::ui::CheckBox* box : {&window.Check9, &window.Check11, &window.Check13})
+      box->SetValue(kChecked);
+    window.Command1_Click();
+    ASSERT_EQ(messages.size(), 2u);
+    const std::wstring& warning = messages[0].text;
+    EXPECT_EQ(AdministratorAdvices(warning), elevated ? 0 : 2) << platform::ToUtf8(warning);
+    const size_t clipboard = warning.find(L"presse-papiers");
+    ASSERT_NE(clipboard, std::wstring::npos);
+    const std::wstring clipboard_line =
+        warning.substr(clipboard, warning.find(L'\n', clipboard) - clipboard);
+    EXPECT_EQ(AdministratorAdvices(clipboard_line), 0) << platform::ToUtf8(warning);
+  }
+
+  // Not elevated, but the folder was left full for another reason (a file in use).
+  elevated = false;
+  listing_result = platform::Status::Ok();
+  memory_result = platform::Status::FromWin32(ERROR_FILE_NOT_FOUND);
+  messages.clear();
+  window.Check11.SetValue(kChecked);
+  window.Check13.SetValue(kChecked);
+  window.Command1_Click();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(AdministratorAdvices(messages[0].text), 0) << platform::ToUtf8(messages[0].text);
+}
+
+TEST_F(CleaningRun, WhatWasLeftIsSaidPlainly) {
+  SetEnvironmentVariableW(L"USERNAME", L"alice");
+  temp_files_result = false;
+  purge_result = false;
+  folder_left = true;
+  make_folder_result = platform::Status::FromWin32(ERROR_ALREADY_EXISTS);
+  for (platform::ui::CheckBox* box : {&window.Check6, &window.Check10, &window.Check11})
+    box->SetValue(kChecked);
+  window.Command1_Click();
+
+  ASSERT_EQ(messages.size(), 2u);
+  const std::wstring& warning = messages[0].text;
+  const std::wstring left =
+      L" n'a pas pu être entièrement vidé : quelque chose y est resté (un fichier en cours "
+      L"d'utilisation, par exemple, ou un lien, qui n'est jamais supprimé).";
+  EXPECT_NE(warning.find(L"\n- Le dossier temporaire n'a pas pu être déterminé de façon sûre : "
+                         L"rien n'y a été supprimé.\n"),
+            std::wstring::npos);
+  EXPECT_NE(
+      warning.find(L"\n- Le dossier C:\\Documents and Settings\\alice\\UserData\\" + left + L"\n"),
+      std::wstring::npos);
+  EXPECT_NE(warning.find(L"\n- Le dossier C:\\Windows\\Prefetch\\" + left), std::wstring::npos);
+  EXPECT_EQ(warning.find(L"0x800700B7"), std::wstring::npos);
+
+  // A UserData folder that was never there leaves nothing to say.
+  messages.clear();
+  folder_left = false;
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(CleaningRun, AUserNameThatLeadsElsewhereSkipsUserData) {
+  for (const wchar_t* user : {L"..\\bob", L"alice/..", L"D:", L".", L".."}) {
+    SetEnvironmentVariableW(L"USERNAME", user);
+    window.Check10.SetValue(kChecked);
+    messages.clear();
+    window.Command1_Click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text,
+              std::wstring(L"Certaines opérations n'ont pas pu être effectuées :\n"
+                           L"\n- Le dossier UserData n'a pas été vidé : le nom "
+                           L"d'utilisateur « ") +
+                  user + L" » mènerait à un autre dossier.");
+  }
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::wstring& step) { return step.starts_with(L"purge"); }),
+            0);
 }
 
 std::wstring ClipboardText() {

@@ -23,7 +23,7 @@ std::vector<Child> Children(HWND parent) {
   std::vector<Child> children;
   EnumChildWindows(
       parent,
-      [](HWND child, LPARAM param) -> BOOL {
+      [](HWND child, LPARAM param) CALLBACK -> BOOL {
         wchar_t text[256] = {};
         GetWindowTextW(child, text, 256);
         RECT rect;
@@ -65,7 +65,7 @@ HWND TopWindowOf(DWORD process_id, const wchar_t* window_class, const wchar_t* t
     HWND found;
   } search{process_id, window_class, title, nullptr};
   EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
+      [](HWND window, LPARAM param) CALLBACK -> BOOL {
         auto* s = reinterpret_cast<Search*>(param);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);

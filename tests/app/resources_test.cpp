@@ -38,6 +38,14 @@ class ProgramFile : public ::testing::Test {
     ASSERT_NE(module, nullptr);
   }
   void TearDown() override { FreeLibrary(module); }
+  // The text of the program's manifest; empty when it has none.
+  std::string Manifest() const {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    if (!found)
+      return {};
+    const char* text = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    return std::string(text, SizeofResource(module, found));
+  }
   std::wstring path;
   HMODULE module = nullptr;
 };
@@ -96,13 +104,24 @@ TEST_F(ProgramFile, TheVersionRecordIsFrenchAndNamesVelkor) {
 }
 
 TEST_F(ProgramFile, TheManifestAsksForCommonControlsSixAndDpiAwareness) {
-  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
-  ASSERT_NE(found, nullptr);
-  const char* text = static_cast<const char*>(LockResource(LoadResource(module, found)));
-  std::string manifest(text, SizeofResource(module, found));
+  const std::string manifest = Manifest();
   EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
   EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
   EXPECT_NE(manifest.find("<dpiAware"), std::string::npos);
+}
+
+TEST_F(ProgramFile, TheManifestNamesWindows7To11ItsProcessorAndNoElevation) {
+  const std::string manifest = Manifest();
+  for (const char* windows : {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",   // 7
+                              "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",   // 8
+                              "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",   // 8.1
+                              "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})  // 10 and 11
+    EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + windows), std::string::npos)
+        << windows;
+  EXPECT_NE(manifest.find(sizeof(void*) == 8 ? "processorArchitecture=\"amd64\""
+                                             : "processorArchitecture=\"x86\""),
+            std::string::npos);
+  EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
 }
 
 }  // namespace

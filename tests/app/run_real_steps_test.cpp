@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/depart.h"
+#include "platform/rights.h"
 #include "platform/text.h"
 #include "support/registry_state.h"
 #include "support/scratch.h"
@@ -109,6 +110,31 @@ TEST_F(RunRealSteps, APrefetchFileInUseIsReportedAsNotEmptiedNotAsNotRecreated) 
   EXPECT_EQ(messages[1], L"Info|Operation terminé avec succés ");
 }
 
+TEST_F(RunRealSteps, AUserDataFileInUseIsReportedAndAMissingUserDataIsNot) {
+  MakeFile(kProfile + L"UserData\\busy.dat");
+  MakeFile(kProfile + L"UserData\\gone.dat");
+  HANDLE busy = CreateFileW((kProfile + L"UserData\\busy.dat").c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+  SetEnvironmentVariableW(L"USERNAME", L"nimbrel-user");
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  CloseHandle(busy);
+  EXPECT_FALSE(Exists(kProfile + L"UserData\\gone.dat"));
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[0].find(L"- Le dossier " + kProfile +
+                             L"UserData\\ n'a pas pu être entièrement vidé : quelque chose y est "
+                             L"resté"),
+            std::wstring::npos)
+      << platform::ToUtf8(messages[0]);
+
+  messages.clear();
+  SetEnvironmentVariableW(L"USERNAME", L"nimbrel-nobody");
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(messages, std::vector<std::wstring>{L"Info|Operation terminé avec succés "});
+}
+
 const wchar_t kTypedUrls[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 const wchar_t kExplorer[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer";
 
@@ -120,7 +146,7 @@ TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
   for (const wchar_t* name : {L"url1", L"url2", L"other"})
     RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"http://x/"), 20);
   RegCloseKey(key);
-  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll");
+  RegDeleteValueW(test::OpenRegistryKey(HKEY_LOCAL_MACHINE, kExplorer).get(), L"AlwaysUnloadDll");
 
   window.Check3.SetValue(kChecked);
   window.Check13.SetValue(kChecked);
@@ -138,7 +164,7 @@ TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
 }
 
 TEST_F(RunRealSteps, ARefusedMemorySettingShowsInTheWarningAndTheRunCompletes) {
-  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll");
+  RegDeleteValueW(test::OpenRegistryKey(HKEY_LOCAL_MACHINE, kExplorer).get(), L"AlwaysUnloadDll");
   test::ScopedDenyKeyChanges deny(HKEY_LOCAL_MACHINE, kExplorer);
   ASSERT_TRUE(deny.ok());
   SetEnvironmentVariableW(L"USERNAME", L"nimbrel-user");
@@ -149,6 +175,10 @@ TEST_F(RunRealSteps, ARefusedMemorySettingShowsInTheWarningAndTheRunCompletes) {
   EXPECT_FALSE(Exists(kProfile + L"UserData"));
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_NE(messages[0].find(L"Mémoire tampon"), std::wstring::npos);
+  // The real token decides whether the refusal comes with the advice to run as administrator.
+  EXPECT_EQ(messages[0].find(L"en tant qu'administrateur") != std::wstring::npos,
+            !platform::RunsElevated())
+      << platform::ToUtf8(messages[0]);
   EXPECT_EQ(messages[1], L"Info|Operation terminé avec succés ");
   EXPECT_FALSE(test::ReadRegistryValue(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll"));
   EXPECT_TRUE(window.Command1.Enabled());

@@ -192,6 +192,9 @@ TEST(PurgeFolder, LinksAreNeitherEnteredNorRemoved) {
   // A link given as the folder itself is refused before anything is listed.
   EXPECT_FALSE(PurgeFolder(tree / L"a\\b\\link\\"));
   EXPECT_FALSE(PurgeFolder(tree / L"c\\empty link\\"));
+  // However many separators follow it, the link is still asked about itself, not its target.
+  EXPECT_FALSE(PurgeFolder(tree / L"a\\b\\link\\\\"));
+  EXPECT_FALSE(PurgeFolder(tree / L"a\\b\\link/\\"));
   EXPECT_TRUE(sentinel.Intact());
   EXPECT_TRUE(fs::FolderExists(empty_target.path()));
 }

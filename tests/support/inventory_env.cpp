@@ -61,14 +61,17 @@ bool MakeReadOnlyFolder(const std::wstring& path) {
 }
 
 ScopedTempFolder::ScopedTempFolder(const std::wstring& folder)
+    : ScopedTempFolder(folder.c_str(), folder.c_str()) {}
+
+ScopedTempFolder::ScopedTempFolder(const wchar_t* tmp, const wchar_t* temp)
     : old_tmp_(Environment(L"TMP")), old_temp_(Environment(L"TEMP")) {
-  SetEnvironmentVariableW(L"TMP", folder.c_str());
-  SetEnvironmentVariableW(L"TEMP", folder.c_str());
+  SetEnvironmentVariableW(L"TMP", tmp);
+  SetEnvironmentVariableW(L"TEMP", temp);
 }
 
 ScopedTempFolder::~ScopedTempFolder() {
-  SetEnvironmentVariableW(L"TMP", old_tmp_.c_str());
-  SetEnvironmentVariableW(L"TEMP", old_temp_.c_str());
+  SetEnvironmentVariableW(L"TMP", old_tmp_.empty() ? nullptr : old_tmp_.c_str());
+  SetEnvironmentVariableW(L"TEMP", old_temp_.empty() ? nullptr : old_temp_.c_str());
 }
 
 }  // namespace test

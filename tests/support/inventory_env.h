@@ -19,10 +19,12 @@ void WriteInventoryBytes(const std::string& bytes);
 // Wine keeps no read-only bit of its own on folders. Resetting the attributes clears it.
 bool MakeReadOnlyFolder(const std::wstring& folder);
 
-// Points this process's temporary folder (TMP and TEMP) at `folder` while alive.
+// Points this process's temporary folder (TMP and TEMP) at `folder` while alive. The second
+// form sets each variable on its own; a null value removes it.
 class ScopedTempFolder {
  public:
   explicit ScopedTempFolder(const std::wstring& folder);
+  ScopedTempFolder(const wchar_t* tmp, const wchar_t* temp);
   ~ScopedTempFolder();
 
  private:

@@ -8,12 +8,23 @@
 
 namespace test {
 
+platform::UniqueRegistryKey OpenRegistryKey(HKEY root, const std::wstring& path, REGSAM view) {
+  platform::UniqueRegistryKey key;
+  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                      key.receive(), nullptr) != ERROR_SUCCESS)
+    return {};
+  return key;
+}
+
 std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::wstring& path,
-                                               const std::wstring& name) {
+                                               const std::wstring& name, REGSAM view) {
   BYTE data[4096] = {};
   DWORD size = sizeof data - sizeof(wchar_t);
   RegistryValue value;
-  if (RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &value.type, data,
+  platform::UniqueRegistryKey key;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | view, key.receive()) !=
+          ERROR_SUCCESS ||
+      RegGetValueW(key.get(), nullptr, name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &value.type, data,
                    &size) != ERROR_SUCCESS)
     return std::nullopt;
   value.text.assign(reinterpret_cast<const wchar_t*>(data), size / sizeof(wchar_t));
@@ -25,7 +36,8 @@ std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::wstring& pa
 std::vector<std::wstring> RegistryValueNames(HKEY root, const std::wstring& path) {
   std::vector<std::wstring> names;
   platform::UniqueRegistryKey key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.receive()) !=
+      ERROR_SUCCESS)
     return names;
   wchar_t name[16384];
   for (DWORD index = 0;; ++index) {
@@ -40,7 +52,8 @@ std::vector<std::wstring> RegistryValueNames(HKEY root, const std::wstring& path
 }
 
 ScopedDenyKeyChanges::ScopedDenyKeyChanges(HKEY root, const std::wstring& path) {
-  if (RegOpenKeyExW(root, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key_) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(root, path.c_str(), 0, READ_CONTROL | WRITE_DAC | KEY_WOW64_64KEY, &key_) !=
+      ERROR_SUCCESS) {
     key_ = nullptr;
     return;
   }

@@ -1,5 +1,6 @@
 #pragma once
-// Registry state for tests: values read back raw, and keys made to refuse changes.
+// Registry state for tests: values read back raw, and keys made to refuse changes. Every key is
+// seen in the 64-bit view, where the system reads it, also from the 32-bit tests.
 
 #include <windows.h>
 
@@ -7,7 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles.h"
+
 namespace test {
+
+// Opens (creating it when needed) a key with every right in the given view; the 64-bit one by
+// default. A null key when it cannot.
+platform::UniqueRegistryKey OpenRegistryKey(HKEY root, const std::wstring& path,
+                                            REGSAM view = KEY_WOW64_64KEY);
 
 struct RegistryValue {
   DWORD type = REG_NONE;
@@ -15,7 +23,8 @@ struct RegistryValue {
 };
 
 std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::wstring& path,
-                                               const std::wstring& name);
+                                               const std::wstring& name,
+                                               REGSAM view = KEY_WOW64_64KEY);
 // The names of every value of the key, sorted.
 std::vector<std::wstring> RegistryValueNames(HKEY root, const std::wstring& path);
 

@@ -47,7 +47,7 @@ TEST(CleanTempFiles, FolderWithoutSubfoldersLosesItsPlainFilesOnly) {
   ASSERT_TRUE(link.made());
   test::ScopedTempFolder temp(temp_folder.path());
 
-  CleanTempFiles();
+  EXPECT_TRUE(CleanTempFiles());
   EXPECT_FALSE(temp_folder.Exists(L"plain.tmp"));
   EXPECT_FALSE(temp_folder.Exists(L"readonly.tmp"));
   EXPECT_FALSE(temp_folder.Exists(L"archive.tmp"));
@@ -139,7 +139,7 @@ TEST(CleanTempFiles, UnknownTemporaryFolderDeletesNothing) {
   // Too long for the buffer (the paths would be relative to the current folder), and a root.
   for (const std::wstring& unknown : {L"C:\\" + std::wstring(251, L'x'), drive.root()}) {
     test::ScopedTempFolder temp(unknown);
-    CleanTempFiles();
+    EXPECT_FALSE(CleanTempFiles());
   }
   EXPECT_EQ(current.CountEntries(), 3);
   EXPECT_TRUE(drive.Intact());

@@ -23,7 +23,7 @@ int WindowsShownDuring(Action action) {
   std::thread watcher([&] {
     while (!done) {
       EnumWindows(
-          [](HWND window, LPARAM count) -> BOOL {
+          [](HWND window, LPARAM count) CALLBACK -> BOOL {
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
             if (process == GetCurrentProcessId() && IsWindowVisible(window)) {
