@@ -155,7 +155,8 @@ Status RemoveMatchingFiles(const std::wstring& pattern) {
   bool matched = false;
   Status first_failure = Status::Ok();
   do {
-    // A link to a file is never removed (deleting it through Wine deletes its target).
+    // A link to a file is left like every link: it may lead anywhere (and under Wine, deleting
+    // it deletes its target).
     if (!Matches(data.dwFileAttributes, kNormal) ||
         (AsReported(prefix, data.cFileName, data.dwFileAttributes) & FILE_ATTRIBUTE_REPARSE_POINT))
       continue;

@@ -42,9 +42,9 @@ class ScratchTree {
 bool MakeUnixLink(const std::wstring& target, const std::wstring& link);
 
 // A Unix link to a file, shown to the program as Windows shows one: a reparse point (through
-// the platform's test seam, for this one path while the object lives). Everything done through
-// the link reaches the target, as on Windows; under Wine even deleting it deletes the target.
-// The link is removed the Unix way when the object goes. One at a time.
+// the platform's test seam, for this one path while the object lives). Setting its attributes
+// reaches the target, as on Windows; under Wine even deleting it deletes the target. The link is
+// removed the Unix way when the object goes, before the trees made earlier. One at a time.
 class FileLink {
  public:
   FileLink(const std::wstring& target, const std::wstring& link);
