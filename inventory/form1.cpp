@@ -8,6 +8,8 @@
 #include "inventory/tables.h"
 #include "platform/events.h"
 #include "platform/fs.h"
+#include "platform/paths.h"
+#include "platform/text.h"
 #include "platform/text_files.h"
 
 namespace fs = platform::fs;
@@ -56,14 +58,42 @@ platform::Status ListQueuedFolders() {
   return platform::Status::Ok();
 }
 
+// The row's name as the inventory can write it: the name itself when the ANSI code page holds
+// it exactly, else the folder's short name, else nothing (the row is left out). Never a
+// look-alike: "abc" for a full-width "\uff41\uff42\uff43" would name the hidden sibling "abc"
+// that the listing left out, and the cleaners would empty it.
+std::wstring WritableName(const std::wstring& path, const std::wstring& name) {
+  if (platform::IsExactInAnsi(name))
+    return name;
+  platform::Result<std::wstring> short_path = platform::ShortPath(path);
+  if (!short_path.ok())
+    return {};
+  const std::wstring short_name = GetEntryName(short_path.value);
+  return platform::IsExactInAnsi(short_name) ? short_name : std::wstring();
+}
+
+// Line 1, the scanned folder itself, in a form the ANSI code page holds when it can. Readers
+// skip this line; a character left without a form is written as "?".
+std::wstring FirstLine(const std::wstring& scanned_folder) {
+  const std::wstring line = scanned_folder + L"\\";
+  if (platform::IsExactInAnsi(line))
+    return line;
+  platform::Result<std::wstring> short_path = platform::ShortPath(scanned_folder);
+  if (!short_path.ok() || !platform::IsExactInAnsi(short_path.value + L"\\"))
+    return line;
+  return short_path.value + L"\\";
+}
+
 platform::Status WriteSortedEntries(const std::wstring& scanned_folder) {
   using namespace inventory;
   for (std::int32_t row = 1; row < NextEntry; ++row) {
     platform::Result<const Cell*> path = SortedTable.At(row, PathField);
     NIMBREL_TRY(path.status);
     const std::wstring& entry_path = path.value->Text();
-    const std::wstring name = GetEntryName(entry_path);
-    if (DepthCount(scanned_folder, entry_path) < MaxDepth) {
+    const std::wstring name = DepthCount(scanned_folder, entry_path) < MaxDepth
+                                  ? WritableName(entry_path, GetEntryName(entry_path))
+                                  : std::wstring();
+    if (!name.empty()) {
       platform::Result<std::wstring> line = FormatEntryLine(entry_path, name);
       NIMBREL_TRY(line.status);
       NIMBREL_TRY(files::PrintLine(kInventoryFileNumber, line.value));
@@ -97,7 +127,7 @@ platform::Status Form1::CmdScan() {
   NIMBREL_TRY(EntryTable.Put(0, 0, Cell(NextEntry)));
   NIMBREL_TRY(SortEntries());
 
-  NIMBREL_TRY(files::PrintLine(kInventoryFileNumber, scanned_folder + L"\\"));
+  NIMBREL_TRY(files::PrintLine(kInventoryFileNumber, FirstLine(scanned_folder)));
   NIMBREL_TRY(WriteSortedEntries(scanned_folder));
   closer.Disarm();
   return files::Close(kInventoryFileNumber);

@@ -26,12 +26,16 @@ Result<std::wstring> FullPath(const std::wstring& path) {
   return result;
 }
 
-Result<std::wstring> LongPath(const std::wstring& path) {
+namespace {
+
+// Asks `convert` (GetLongPathNameW or GetShortPathNameW) for the other form of an existing path.
+Result<std::wstring> ConvertedPath(DWORD(WINAPI* convert)(LPCWSTR, LPWSTR, DWORD),
+                                   const std::wstring& path) {
   Result<std::wstring> result;
-  DWORD size = GetLongPathNameW(path.c_str(), nullptr, 0);
+  DWORD size = convert(path.c_str(), nullptr, 0);
   while (size != 0) {
     result.value.resize(size);
-    const DWORD length = GetLongPathNameW(path.c_str(), result.value.data(), size);
+    const DWORD length = convert(path.c_str(), result.value.data(), size);
     if (length != 0 && length < size) {
       result.value.resize(length);
       return result;
@@ -41,6 +45,16 @@ Result<std::wstring> LongPath(const std::wstring& path) {
   result.value.clear();
   result.status = Status::FromLastError();
   return result;
+}
+
+}  // namespace
+
+Result<std::wstring> LongPath(const std::wstring& path) {
+  return ConvertedPath(GetLongPathNameW, path);
+}
+
+Result<std::wstring> ShortPath(const std::wstring& path) {
+  return ConvertedPath(GetShortPathNameW, path);
 }
 
 bool SamePathText(std::wstring_view a, std::wstring_view b) {

@@ -16,6 +16,10 @@ Result<std::wstring> FullPath(const std::wstring& path);
 // Fails when the path does not exist.
 Result<std::wstring> LongPath(const std::wstring& path);
 
+// The short (8.3) form the volume keeps for an existing path; each component that has no short
+// name of its own stays as it is.
+Result<std::wstring> ShortPath(const std::wstring& path);
+
 // True when two path texts are equal ignoring letter case, as the file system compares names
 // (character by character, whatever the user's locale).
 bool SamePathText(std::wstring_view a, std::wstring_view b);

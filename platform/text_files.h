@@ -1,6 +1,7 @@
 #pragma once
 // Text files addressed by small fixed numbers, as the inventory file is (always number 3).
-// Lines are stored in the system's ANSI code page and each written line ends with CR LF.
+// Lines are stored in the system's ANSI code page (never by best fit: a character the code page
+// lacks is written as "?") and each written line ends with CR LF.
 // A number opened again is closed first; reading a number that is not open fails instead of
 // looping, and AtEnd is true for it.
 

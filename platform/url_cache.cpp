@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <utility>
 
 #include "platform/handles.h"
 
@@ -71,13 +72,17 @@ bool ProbeSaysTooSmall(bool call_succeeded) {
   return !call_succeeded && GetLastError() == ERROR_INSUFFICIENT_BUFFER;
 }
 
-}  // namespace
+std::function<bool(const wchar_t*, RawEntry*)>& EntryFilter() {
+  static std::function<bool(const wchar_t*, RawEntry*)> filter;
+  return filter;
+}
 
-Status WalkCache(const std::function<Status(const RawEntry&)>& visit) {
+Status WalkSystemCache(const wchar_t* pattern,
+                       const std::function<Status(const RawEntry&)>& visit) {
   DWORD size = 0;
   {
     // The probe hands back no search: one that unexpectedly succeeds is closed and the walk ends.
-    UniqueUrlCacheFind probe(FindFirstUrlCacheEntryW(nullptr, nullptr, &size));
+    UniqueUrlCacheFind probe(FindFirstUrlCacheEntryW(pattern, nullptr, &size));
     if (!ProbeSaysTooSmall(probe.valid()))
       return Status::Ok();
   }
@@ -86,7 +91,7 @@ Status WalkCache(const std::function<Status(const RawEntry&)>& visit) {
   if (!buffer)
     return Status::Ok();
   UniqueUrlCacheFind search(FindFirstUrlCacheEntryW(
-      nullptr, static_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer.get()), &size));
+      pattern, static_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer.get()), &size));
   if (!search)
     return Status::Ok();
   for (;;) {
@@ -109,6 +114,18 @@ Status WalkCache(const std::function<Status(const RawEntry&)>& visit) {
   }
 }
 
+}  // namespace
+
+Status WalkCache(const wchar_t* pattern, const std::function<Status(const RawEntry&)>& visit) {
+  const auto& filter = EntryFilter();
+  if (!filter)
+    return WalkSystemCache(pattern, visit);
+  return WalkSystemCache(nullptr, [&](const RawEntry& entry) {
+    RawEntry filtered = entry;
+    return filter(pattern, &filtered) ? visit(filtered) : Status::Ok();
+  });
+}
+
 Status DeleteEntry(const std::wstring& source_url_name) {
   return DeleteUrlCacheEntryW(source_url_name.c_str()) ? Status::Ok() : Status::FromLastError();
 }
@@ -126,5 +143,11 @@ Result<CalendarTime> ToLocalCalendarTime(FileTime utc) {
                   fields.wHour, fields.wMinute, fields.wSecond};
   return result;
 }
+
+namespace testing {
+void SetEntryFilter(std::function<bool(const wchar_t* pattern, RawEntry* entry)> filter) {
+  EntryFilter() = std::move(filter);
+}
+}  // namespace testing
 
 }  // namespace platform::url_cache

@@ -36,16 +36,22 @@ struct RawEntry {
   FileTime last_sync_time = 0;
 };
 
-// Walks the whole cache (no search pattern), in the order the cache returns its entries, and
-// hands each entry to `visit`. Every entry costs two cache calls: a probe without buffer, which
-// fails with ERROR_INSUFFICIENT_BUFFER and reports the size the entry needs, then the real call
-// with a buffer of exactly that size whose first word holds it.
+// Search patterns. Windows' cache returns the content entries only to a search without a
+// pattern; its cookies come with "cookie:" and its URL history with "visited:".
+inline constexpr const wchar_t* kContentPattern = nullptr;
+inline constexpr const wchar_t kCookiePattern[] = L"cookie:";
+inline constexpr const wchar_t kHistoryPattern[] = L"visited:";
+
+// Walks the entries the cache returns for `pattern` (kContentPattern: none), in the order it
+// returns them, and hands each entry to `visit`. Every entry costs two cache calls: a probe
+// without buffer, which fails with ERROR_INSUFFICIENT_BUFFER and reports the size the entry
+// needs, then the real call with a buffer of exactly that size whose first word holds it.
 //
 // A cache call or an allocation that fails ends the walk quietly and the walk returns success:
-// an empty cache, the end of the cache, an entry that cannot be read. A failure returned by
-// `visit` ends the walk at once and is returned. The search handle and the entry's buffer are
-// released on every path.
-Status WalkCache(const std::function<Status(const RawEntry&)>& visit);
+// no entry for the pattern (ERROR_NO_MORE_ITEMS on the first call), the end of the cache, an
+// entry that cannot be read. A failure returned by `visit` ends the walk at once and is
+// returned. The search handle and the entry's buffer are released on every path.
+Status WalkCache(const wchar_t* pattern, const std::function<Status(const RawEntry&)>& visit);
 
 // Removes the entry of that source URL from the cache (the cache deletes its local file too).
 Status DeleteEntry(const std::wstring& source_url_name);
@@ -63,5 +69,14 @@ struct CalendarTime {
 // The UTC time stamp converted to the local time zone. Fails for a value the system cannot
 // express as a calendar time (at or above 2^63).
 Result<CalendarTime> ToLocalCalendarTime(FileTime utc);
+
+namespace testing {
+// Test seam: when set, every walk asks the cache without a pattern, whatever its own pattern,
+// and hands each entry first to `filter` with the walk's pattern (nullptr for none); the entry
+// is visited only when the filter returns true, as the filter left it. This lets a test give
+// each pattern what Windows' cache returns for it (Wine returns every container to a search
+// without a pattern and nothing to "cookie:" or "visited:"). Empty by default.
+void SetEntryFilter(std::function<bool(const wchar_t* pattern, RawEntry* entry)> filter);
+}  // namespace testing
 
 }  // namespace platform::url_cache

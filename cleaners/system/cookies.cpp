@@ -38,8 +38,8 @@ void DeleteCookieFile(const std::wstring& path) {
 
 bool CleanCookies() {
   const std::wstring folder = GetSpecialFolder(CSIDL_COOKIES);
-  // Errors ignored from here on. An enumeration cut short by a value that does not fit still
-  // leaves the cookies collected before it, and those are cleaned.
+  // Errors ignored from here on: the enumeration fails only through the cache, and whatever it
+  // collected before is cleaned.
   (void)EnumUrlCache(&HistoryEntries, &CookieEntries);
 
   bool removed = false;

@@ -29,14 +29,14 @@ platform::Status DateFromCalendar(const platform::url_cache::CalendarTime& time,
   return platform::Status::Ok();
 }
 
-platform::Status FileTimeToDate(platform::url_cache::FileTime time, DateTime* date) {
+DateTime FileTimeToDate(platform::url_cache::FileTime time) {
+  // A time the system cannot place on its calendar (a zero time shifted before 1601 by a
+  // western time zone, a value past 2^63), or one past the year 9999: the entry has no usable
+  // date, not a broken one.
   platform::Result<platform::url_cache::CalendarTime> local =
       platform::url_cache::ToLocalCalendarTime(time);
-  if (!local.ok()) {
-    // The system cannot place this time on its calendar (a zero time shifted before 1601 by a
-    // western time zone, a value past 2^63): the entry has no usable date, not a broken one.
-    *date = 0;
-    return platform::Status::Ok();
-  }
-  return DateFromCalendar(local.value, date);
+  DateTime date = 0;
+  if (!local.ok() || !DateFromCalendar(local.value, &date))
+    return 0;
+  return date;
 }

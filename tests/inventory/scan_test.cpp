@@ -50,6 +50,55 @@ TEST(CmdScan, WritesEveryFolderInPathOrderAndResetsOnlyTheirAttributes) {
   EXPECT_FALSE(platform::files::IsOpen(3));
 }
 
+std::wstring ShortPathOf(const std::wstring& path) {
+  wchar_t short_path[MAX_PATH] = {};
+  const DWORD length = GetShortPathNameW(path.c_str(), short_path, MAX_PATH);
+  return std::wstring(short_path, length < MAX_PATH ? length : 0);
+}
+
+// The short (8.3) name the volume keeps for a folder, or empty when it keeps none.
+std::wstring ShortNameOf(const std::wstring& folder) {
+  const std::wstring short_path = ShortPathOf(folder);
+  const std::wstring last = short_path.substr(short_path.rfind(L'\\') + 1);
+  return last == folder.substr(folder.rfind(L'\\') + 1) ? L"" : last;
+}
+
+// A name the ANSI code page cannot hold is never written as a look-alike (full-width "abc",
+// "Lodz" without its marks), which would name the hidden sibling the scan left out: the row
+// names the folder by its short name, or is left out when the volume keeps none. Wine makes a
+// short name for every such name ("___~~4ZB" for the full-width one). The scanned folder's own
+// line takes its short path likewise.
+TEST(CmdScan, NamesTheListedFolderNeverALookAlike) {
+  test::ScratchTree tree(L"\u0141\u00f3d\u017a");
+  const std::wstring full_width = L"\uff41\uff42\uff43", polish = L"\u0141\u00f3d\u017a";
+  tree.Folder(full_width);
+  tree.Folder(polish);
+  tree.Folder(L"plain");
+  tree.Folder(L"abc", fs::kHidden);
+  tree.Folder(L"L\u00f3dz", fs::kHidden);
+
+  auto line_of = [&](const std::wstring& name) {
+    const std::wstring short_name = ShortNameOf(tree / name);
+    return short_name.empty() ? std::string() : Ansi(short_name) + "\r\n";
+  };
+  const std::string first_lines =
+      Ansi(ShortPathOf(test::WithoutSlash(tree.path()))) + "\\\r\n" + line_of(full_width);
+
+  ASSERT_TRUE(ScanFolder(tree.path()).ok());
+  EXPECT_EQ(test::ReadInventoryBytes(), first_lines + line_of(polish) + "plain\r\n");
+
+  // Without a short name (here the folder goes between the listing and its row) the row is
+  // left out.
+  fs::testing::SetBeforeChangeHook([&](const std::wstring& path) {
+    if (path == tree / full_width)
+      RemoveDirectoryW((tree / polish).c_str());
+  });
+  const platform::Status scanned = ScanFolder(tree.path());
+  fs::testing::SetBeforeChangeHook(nullptr);
+  ASSERT_TRUE(scanned.ok());
+  EXPECT_EQ(test::ReadInventoryBytes(), first_lines + "plain\r\n");
+}
+
 TEST(CmdScan, LeavesDeepHiddenSystemAndLinkedFoldersOut) {
   test::ScratchTree tree;
   tree.Folder(L"1\\2\\3\\4\\5\\6\\7");

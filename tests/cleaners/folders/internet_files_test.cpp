@@ -84,6 +84,32 @@ TEST(CleanInternetFiles, NeverTouchesALinkedFolder) {
   EXPECT_EQ(test::FolderAttributes(outside / L"empty"), fs::kDirectory | fs::kReadOnly);
 }
 
+// A visible "abc" written in full-width letters, and "Lodz" with its Polish marks, must not
+// send the cleaner into the hidden plain-letter sibling that the scan left out.
+TEST(CleanInternetFiles, LeavesTheHiddenLookAlikeOfAListedFolder) {
+  test::ScratchTree cache;
+  for (const wchar_t* hidden : {L"abc", L"L\u00f3dz"}) {
+    cache.File(std::wstring(hidden) + L"\\keep.txt");
+    SetFileAttributesW((cache / hidden).c_str(), fs::kHidden | fs::kDirectory);
+  }
+  cache.File(L"\uff41\uff42\uff43\\page.htm");
+  cache.File(L"\u0141\u00f3d\u017a\\page.htm");
+  test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
+
+  wchar_t short_path[MAX_PATH] = {};
+  GetShortPathNameW((cache / L"\uff41\uff42\uff43").c_str(), short_path, MAX_PATH);
+  const bool short_names = std::wstring(short_path).find(L'~') != std::wstring::npos;
+
+  CleanInternetFiles();
+  EXPECT_TRUE(cache.Exists(L"abc\\keep.txt"));
+  EXPECT_TRUE(cache.Exists(L"L\u00f3dz\\keep.txt"));
+  EXPECT_EQ(cache.Attributes(L"abc"), fs::kHidden | fs::kDirectory);
+  // Where the volume keeps short names (Wine makes them), the listed folders are cleaned
+  // through them.
+  EXPECT_EQ(cache.Exists(L"\uff41\uff42\uff43\\page.htm"), !short_names);
+  EXPECT_EQ(cache.Exists(L"\u0141\u00f3d\u017a\\page.htm"), !short_names);
+}
+
 TEST(CleanInternetFiles, UnknownCacheFolderDeletesNothing) {
   test::ScratchTree current;
   current.File(L"loose.txt");

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
+#include "support/url_cache_entries.h"
+
 namespace {
 
 TEST(DateFromCalendar, CountsDaysFromTheEndOf1899WithinFourDigitYears) {
@@ -23,8 +27,13 @@ TEST(DateFromCalendar, CountsDaysFromTheEndOf1899WithinFourDigitYears) {
   EXPECT_TRUE(DateFromCalendar({99, 12, 31, 0, 0, 0}, &date).Is(platform::kOutOfRange));
   EXPECT_EQ(date, 3);
   // A time the system cannot place on its calendar at all gives the blank date.
-  EXPECT_TRUE(FileTimeToDate(0x8000000000000000ULL, &date).ok());
-  EXPECT_EQ(date, 0);
+  EXPECT_EQ(FileTimeToDate(0x8000000000000000ULL), 0);
+  // A time past the year 9999 (31 December 9999, 23:59:59 UTC is already in the year 10000 east
+  // of Greenwich) gives the blank date too.
+  const FILETIME year_10000 = test::UtcFileTime(10000, 1, 1, 0, 0, 0);
+  EXPECT_EQ(
+      FileTimeToDate((std::uint64_t{year_10000.dwHighDateTime} << 32) | year_10000.dwLowDateTime),
+      0);
 }
 
 }  // namespace

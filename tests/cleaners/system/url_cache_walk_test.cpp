@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 #include <memory>
 #include <vector>
 
+#include "platform/url_cache.h"
 #include "support/url_cache_entries.h"
 
 namespace {
@@ -89,6 +91,75 @@ TEST(EnumUrlCache, CollectsCookieAndHistoryEntriesInCacheOrderAmongContent) {
   EXPECT_EQ(cookies, first_cookies);
 }
 
+// The pattern of the container an entry lives in, as Windows' cache picks it by the source
+// URL's prefix; empty for the content container.
+std::wstring ContainerPattern(const std::wstring& url) {
+  for (const wchar_t* pattern :
+       {platform::url_cache::kCookiePattern, platform::url_cache::kHistoryPattern})
+    if (_wcsnicmp(url.c_str(), pattern, wcslen(pattern)) == 0)
+      return pattern;
+  return L"";
+}
+
+// Gives each walk what Windows' cache returns for its pattern: one container only.
+bool WindowsContainer(const wchar_t* pattern, platform::url_cache::RawEntry* entry) {
+  return ContainerPattern(entry->source_url_name) == (pattern ? pattern : L"");
+}
+
+class EntryFilterScope {
+ public:
+  explicit EntryFilterScope(bool (*filter)(const wchar_t*, platform::url_cache::RawEntry*)) {
+    platform::url_cache::testing::SetEntryFilter(filter);
+  }
+  ~EntryFilterScope() { platform::url_cache::testing::SetEntryFilter(nullptr); }
+};
+
+// On Windows the cookies and the history come only to the walks with their own patterns; a
+// cache that gives every entry to every pattern still lists each entry once.
+TEST(EnumUrlCache, WalksTheContentThenTheCookiesThenTheHistoryEachEntryOnce) {
+  std::vector<std::unique_ptr<CacheEntryGuard>> entries;
+  for (const auto& [prefix, type] : std::vector<std::pair<std::wstring, std::uint32_t>>{
+           {L"Cookie:", kCollectedCookieType},
+           {L"Visited:", kCollectedHistoryType},
+           {L"http://", 1},
+           {L"http://", kCollectedCookieType},  // a content entry typed as a cookie
+           {L"Cookie:", 0x00100005},
+           {L"Cookie:", kCollectedCookieType},
+           {L"Visited:", kCollectedHistoryType}}) {
+    entries.push_back(
+        std::make_unique<CacheEntryGuard>(NewCacheEntry(test::UniqueCacheUrl(prefix), type)));
+    ASSERT_TRUE(entries.back()->committed());
+  }
+  // Each walk in cache order: content, then cookies, then history.
+  auto walks_order = [](std::uint32_t type) {
+    std::vector<std::wstring> urls;
+    for (const wchar_t* pattern :
+         {platform::url_cache::kContentPattern, platform::url_cache::kCookiePattern,
+          platform::url_cache::kHistoryPattern})
+      for (const std::wstring& url : CacheOrder(type))
+        if (ContainerPattern(url) == (pattern ? pattern : L""))
+          urls.push_back(url);
+    return urls;
+  };
+
+  CacheEntryList history, cookies;
+  {
+    EntryFilterScope windows(&WindowsContainer);
+    ASSERT_TRUE(EnumUrlCache(&history, &cookies).ok());
+  }
+  EXPECT_EQ(UrlsOf(cookies), walks_order(kCollectedCookieType));
+  EXPECT_EQ(UrlsOf(history), walks_order(kCollectedHistoryType));
+  EXPECT_GE(cookies.size(), 4u);
+
+  {
+    EntryFilterScope every_entry(
+        [](const wchar_t*, platform::url_cache::RawEntry*) { return true; });
+    ASSERT_TRUE(EnumUrlCache(&history, &cookies).ok());
+  }
+  EXPECT_EQ(UrlsOf(cookies), CacheOrder(kCollectedCookieType));
+  EXPECT_EQ(UrlsOf(history), CacheOrder(kCollectedHistoryType));
+}
+
 TEST(EnumUrlCache, CopiesTextsSizeAndLocalDatesWithoutMilliseconds) {
   NewCacheEntry full(test::UniqueCacheUrl(L"Cookie:"), kCollectedCookieType);
   full.header = L"HTTP/1.1 200 OK\r\n";
@@ -125,40 +196,41 @@ TEST(EnumUrlCache, CopiesTextsSizeAndLocalDatesWithoutMilliseconds) {
   EXPECT_EQ(visit->Size, 1500);
 }
 
-// A size of four gigabytes or more, or a date past the year 9999, ends the walk with an error;
-// the record being filled keeps what was filled before the failing field.
-TEST(EnumUrlCache, ValueThatDoesNotFitEndsTheWalk) {
+// A size of four gigabytes or more, or a date past the year 9999, gives 0 in its field and
+// the walk goes on to the entries after it.
+TEST(EnumUrlCache, ValueThatDoesNotFitGivesZeroAndTheWalkGoesOn) {
   NewCacheEntry huge(test::UniqueCacheUrl(L"Cookie:"), kCollectedCookieType);
   huge.stretched_size = 0x100000000LL + 1500;
-  NewCacheEntry distant(test::UniqueCacheUrl(L"Visited:"), kCollectedHistoryType);
+  huge.expire = test::UtcFileTime(2030, 1, 1, 0, 0, 0);
+  NewCacheEntry distant(test::UniqueCacheUrl(L"Cookie:"), kCollectedCookieType);
   distant.last_modified = test::UtcFileTime(20000, 6, 1, 0, 0, 0);
-  for (const NewCacheEntry& entry : {huge, distant}) {
-    CacheEntryGuard guard(entry);
-    ASSERT_TRUE(guard.committed());
-    CacheEntryList history, cookies;
-    EXPECT_TRUE(EnumUrlCache(&history, &cookies).Is(platform::kOutOfRange));
-    const CacheEntryList& list = entry.type == kCollectedCookieType ? cookies : history;
-    ASSERT_GE(list.size(), 2u);
-    EXPECT_EQ(list.back(), CacheEntry());
-    const CacheEntry& partial = list[list.size() - 2];
-    EXPECT_EQ(partial.SourceUrlName, guard.url());
-    EXPECT_EQ(partial.LocalFileName, guard.local_file());
-    EXPECT_NE(partial.LastAccessTime, 0);  // converted before both failing fields
-    EXPECT_EQ(partial.Size, 0);
-    EXPECT_EQ(partial.UseCount, 0);
+  CacheEntryGuard huge_guard(huge), distant_guard(distant);
+  std::vector<std::unique_ptr<CacheEntryGuard>> others;
+  for (int i = 0; i < 5; ++i) {
+    others.push_back(std::make_unique<CacheEntryGuard>(
+        NewCacheEntry(test::UniqueCacheUrl(L"Cookie:"), kCollectedCookieType)));
+    ASSERT_TRUE(others.back()->committed());
   }
+  ASSERT_TRUE(huge_guard.committed() && distant_guard.committed());
+
+  CacheEntryList history, cookies;
+  EXPECT_TRUE(EnumUrlCache(&history, &cookies).ok());
+  EXPECT_EQ(UrlsOf(cookies), CacheOrder(kCollectedCookieType));
+  const CacheEntry* too_big = Find(cookies, huge_guard.url());
+  const CacheEntry* too_late = Find(cookies, distant_guard.url());
+  ASSERT_TRUE(too_big && too_late);
+  EXPECT_EQ(too_big->Size, 0);
+  EXPECT_NE(too_big->ExpireTime, 0);
+  EXPECT_EQ(too_late->LastModifiedTime, 0);
+  EXPECT_NE(too_late->LastAccessTime, 0);
+  EXPECT_EQ(too_late->Size, 1);
 }
 
-TEST(CacheEntrySize, HalvesAreSignedAndTheResultMustFit) {
-  std::int32_t size = 7;
-  ASSERT_TRUE(CacheEntrySize(0, 1500, &size).ok());
-  EXPECT_EQ(size, 1500);
-  ASSERT_TRUE(CacheEntrySize(0, 0xFFFFFFFFu, &size).ok());
-  EXPECT_EQ(size, -1);
-  size = 7;
-  EXPECT_TRUE(CacheEntrySize(1, 0, &size).Is(platform::kOutOfRange));
-  EXPECT_TRUE(CacheEntrySize(0xFFFFFFFFu, 0xFFFFFFFFu, &size).Is(platform::kOutOfRange));
-  EXPECT_EQ(size, 7);
+TEST(CacheEntrySize, HalvesAreSignedAndASizeThatDoesNotFitIsZero) {
+  EXPECT_EQ(CacheEntrySize(0, 1500), 1500);
+  EXPECT_EQ(CacheEntrySize(0, 0xFFFFFFFFu), -1);
+  EXPECT_EQ(CacheEntrySize(1, 0), 0);
+  EXPECT_EQ(CacheEntrySize(0xFFFFFFFFu, 0xFFFFFFFFu), 0);
 }
 
 }  // namespace
