@@ -24,15 +24,16 @@ bool Matches(std::uint32_t attributes, std::uint32_t mask) {
   return (restricted & ~mask) == 0;
 }
 
-std::function<bool(const std::wstring&)>& FileLinkCheck() {
-  static std::function<bool(const std::wstring&)> check;
+testing::FileLinkCheck& InstalledFileLinkCheck() {
+  static testing::FileLinkCheck check = nullptr;
   return check;
 }
 
 // The attributes of `folder` + `name` as Windows would report them (see
 // testing::SetFileLinkCheck).
 DWORD AsReported(const std::wstring& folder, const std::wstring& name, DWORD attributes) {
-  if (FileLinkCheck() && !(attributes & FILE_ATTRIBUTE_DIRECTORY) && FileLinkCheck()(folder + name))
+  if (InstalledFileLinkCheck() && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+      InstalledFileLinkCheck()(folder, name))
     attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
   return attributes;
 }
@@ -238,8 +239,8 @@ void SetBeforeChangeHook(std::function<void(const std::wstring& path)> hook) {
   BeforeChangeHook() = std::move(hook);
 }
 
-void SetFileLinkCheck(std::function<bool(const std::wstring& path)> is_file_link) {
-  FileLinkCheck() = std::move(is_file_link);
+void SetFileLinkCheck(FileLinkCheck is_file_link) {
+  InstalledFileLinkCheck() = is_file_link;
 }
 }  // namespace testing
 

@@ -72,10 +72,12 @@ namespace testing {
 void SetBeforeChangeHook(std::function<void(const std::wstring& path)> hook);
 // Test seam: Wine shows a Unix link to a file as a plain file carrying its target's attributes,
 // where Windows reports it as a reparse point. When set, the attributes that the pattern search,
-// GetAttributes and RemoveMatchingFiles see for a path that is not a folder carry the
-// reparse-point bit as well wherever `is_file_link` holds for the path, so that tests can show
-// real links to files the way Windows does. Empty by default.
-void SetFileLinkCheck(std::function<bool(const std::wstring& path)> is_file_link);
+// GetAttributes and RemoveMatchingFiles see for an entry that is not a folder carry the
+// reparse-point bit as well wherever `is_file_link` holds for its folder part and name (their
+// concatenation is the path), so that tests can show real links to files the way Windows does.
+// Empty by default.
+using FileLinkCheck = bool (*)(const std::wstring& folder, const std::wstring& name);
+void SetFileLinkCheck(FileLinkCheck is_file_link);
 }  // namespace testing
 
 }  // namespace platform::fs

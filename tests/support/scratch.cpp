@@ -164,10 +164,18 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
          });
 }
 
+// The path of the one FileLink alive.
+std::wstring& FileLinkPath() {
+  static std::wstring path;
+  return path;
+}
+
 FileLink::FileLink(const std::wstring& target, const std::wstring& link) : link_(link) {
   made_ = MakeUnixLink(target, link);
-  platform::fs::testing::SetFileLinkCheck([link](const std::wstring& path) {
-    return CompareStringOrdinal(path.c_str(), -1, link.c_str(), -1, TRUE) == CSTR_EQUAL;
+  FileLinkPath() = link;
+  platform::fs::testing::SetFileLinkCheck([](const std::wstring& folder, const std::wstring& name) {
+    const std::wstring path = folder + name;
+    return CompareStringOrdinal(path.c_str(), -1, FileLinkPath().c_str(), -1, TRUE) == CSTR_EQUAL;
   });
 }
 
