@@ -138,6 +138,20 @@ std::string UnixPath(const std::wstring& windows_path) {
   return result;
 }
 
+std::string UnixPathOfNew(const std::wstring& path) {
+  std::wstring clean = path;
+  while (!clean.empty() && clean.back() == L'\\')
+    clean.pop_back();
+  // The last component may not exist yet: convert its folder and append the name.
+  const size_t slash = clean.find_last_of(L'\\');
+  if (slash == std::wstring::npos)
+    return {};
+  const std::string folder = UnixPath(clean.substr(0, slash + (slash == 2 ? 1 : 0)));
+  if (folder.empty())
+    return {};
+  return folder + (folder.back() == '/' ? "" : "/") + platform::ToUtf8(clean.substr(slash + 1));
+}
+
 bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
   std::wstring clean_link = link;
   while (!clean_link.empty() && clean_link.back() == L'\\')
@@ -146,10 +160,7 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
   while (clean_target.size() > 3 && clean_target.back() == L'\\')
     clean_target.pop_back();
   std::string unix_target = UnixPath(clean_target);
-  // The link does not exist yet: convert its folder and append the name.
-  size_t slash = clean_link.find_last_of(L'\\');
-  std::string unix_link =
-      UnixPath(clean_link.substr(0, slash)) + "/" + platform::ToUtf8(clean_link.substr(slash + 1));
+  std::string unix_link = UnixPathOfNew(clean_link);
   if (unix_target.empty() || unix_link.empty())
     return false;
   const DWORD target_attributes = GetFileAttributesW(clean_target.c_str());
@@ -181,11 +192,39 @@ FileLink::FileLink(const std::wstring& target, const std::wstring& link) : link_
 
 FileLink::~FileLink() {
   platform::fs::testing::SetFileLinkCheck(nullptr);
-  const std::string unix_path = UnixPath(link_);
-  // Deleting the link through Wine would delete its target.
+  // Deleting the link through Wine would delete its target (and leave the link dangling).
+  const std::string unix_path = UnixPathOfNew(link_);
   if (!unix_path.empty() &&
       RunUnixProgram(L"Z:\\bin\\rm -f \"" + platform::FromUtf8(unix_path) + L"\""))
     WaitUntil([&] { return GetFileAttributesW(link_.c_str()) == INVALID_FILE_ATTRIBUTES; });
+}
+
+bool RunUnixShell(const std::string& commands, const std::wstring& work_folder) {
+  const std::wstring script = work_folder + L"unix-commands.sh";
+  const std::wstring done = work_folder + L"unix-commands.done";
+  const std::string unix_script = UnixPathOfNew(script);
+  const std::string unix_done = UnixPathOfNew(done);
+  if (unix_script.empty() || unix_done.empty())
+    return false;
+  // The shell is reported ended before it has run: the file it makes last says it is done.
+  const std::string text = commands + "\n: > '" + unix_done + "'\n";
+  {
+    platform::UniqueHandle file(CreateFileW(script.c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!file ||
+        !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+      return false;
+  }
+  const auto ran = [&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; };
+  const bool started = RunUnixProgram(L"Z:\\bin\\sh \"" + platform::FromUtf8(unix_script) + L"\"");
+  // Six waits of ten seconds: many commands on a busy machine take a while.
+  for (int wait = 0; started && wait < 6 && !WaitUntil(ran); ++wait) {
+  }
+  const bool finished = started && ran();
+  DeleteFileW(script.c_str());
+  DeleteFileW(done.c_str());
+  return finished;
 }
 
 void RemoveTree(const std::wstring& path) {

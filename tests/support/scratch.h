@@ -60,11 +60,20 @@ class FileLink {
 
 // The Unix path of a Windows path, through Wine.
 std::string UnixPath(const std::wstring& windows_path);
+// The same for a path whose last component need not exist yet; empty when its folder cannot
+// be converted.
+std::string UnixPathOfNew(const std::wstring& windows_path);
 
 // Runs a Unix program through Wine (e.g. L"Z:\\bin\\chmod 555 \"/path\""). Wine reports
 // such a program as ended before it has finished, so callers poll for its effect with
 // WaitUntil. False when the program could not be started.
 bool RunUnixProgram(const std::wstring& command_line);
+
+// Runs shell commands (UTF-8, one per line) in one Unix shell and waits until all have run:
+// one process for many links or modes instead of one each. The script is written to
+// `work_folder` (ending in "\") and removed afterwards. False when the shell could not be
+// started or did not finish within a minute; the commands' own failures are not reported.
+bool RunUnixShell(const std::string& commands, const std::wstring& work_folder);
 
 // Polls `done` every 10 ms, for ten seconds at most; true once it holds.
 bool WaitUntil(const std::function<bool()>& done);
