@@ -14,6 +14,7 @@ namespace {
 struct SearchCursor {
   UniqueFindHandle handle;
   std::uint32_t mask = 0;
+  std::wstring folder;  // joined to each name found, for the file-link test seam
 };
 SearchCursor& Cursor() {
   static SearchCursor cursor;
@@ -35,6 +36,20 @@ bool Matches(std::uint32_t attributes, std::uint32_t mask) {
   return (restricted & ~mask) == 0;
 }
 
+testing::FileLinkCheck& InstalledFileLinkCheck() {
+  static testing::FileLinkCheck check = nullptr;
+  return check;
+}
+
+// The attributes of `folder` + `name` as Windows would report them (see
+// testing::SetFileLinkCheck).
+DWORD AsReported(const std::wstring& folder, const std::wstring& name, DWORD attributes) {
+  if (InstalledFileLinkCheck() && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+      InstalledFileLinkCheck()(folder, name))
+    attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+  return attributes;
+}
+
 // Fills `entry` with the first matching entry at or after the handle's current one.
 Status Advance(const WIN32_FIND_DATAW* current, FoundEntry* entry) {
   SearchCursor& cursor = Cursor();
@@ -53,7 +68,7 @@ Status Advance(const WIN32_FIND_DATAW* current, FoundEntry* entry) {
     current = nullptr;
     if (Matches(data.dwFileAttributes, cursor.mask)) {
       entry->name = data.cFileName;
-      entry->attributes = data.dwFileAttributes;
+      entry->attributes = AsReported(cursor.folder, entry->name, data.dwFileAttributes);
       entry->size = FileSize(data.nFileSizeHigh, data.nFileSizeLow);
       return Status::Ok();
     }
@@ -90,6 +105,9 @@ Status FindFirst(const std::wstring& pattern, std::uint32_t mask, FoundEntry* fi
   std::wstring query = pattern;
   if (query.empty() || query.back() == L'\\' || query.back() == L'/')
     query += L"*.*";
+  cursor.folder = FolderPart(query);
+  if (cursor.folder == L".")
+    cursor.folder.clear();
   WIN32_FIND_DATAW data;
   cursor.handle.reset(FindFirstFileExW(query.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                        nullptr, FIND_FIRST_EX_LARGE_FETCH));
@@ -114,7 +132,7 @@ Status GetAttributes(const std::wstring& path, std::uint32_t* attributes) {
     *attributes = 0;
     return Status::FromLastError();
   }
-  *attributes = value;
+  *attributes = AsReported(std::wstring(), path, value);
   return Status::Ok();
 }
 
@@ -157,17 +175,25 @@ Status RemoveMatchingFiles(const std::wstring& pattern) {
   if (!find)
     return Status::FromWin32(ERROR_FILE_NOT_FOUND);
   bool matched = false;
+  Status first_failure = Status::Ok();
   do {
     KeepPainted();
     if (!Matches(data.dwFileAttributes, kNormal))
       continue;
+    // A link to a file is left like every link: it may lead anywhere (and under Wine, deleting
+    // it deletes its target).
+    if (AsReported(prefix, data.cFileName, data.dwFileAttributes) & FILE_ATTRIBUTE_REPARSE_POINT) {
+      tally::NoteLinkLeft();
+      continue;
+    }
     matched = true;
+    // A file in use or refused stays, and the next one is tried all the same.
     if (Status deleted =
             DeleteNoted(prefix + data.cFileName, FileSize(data.nFileSizeHigh, data.nFileSizeLow));
-        !deleted)
-      return deleted;
+        !deleted && first_failure.ok())
+      first_failure = deleted;
   } while (FindNextFileW(find.get(), &data));
-  return matched ? Status::Ok() : Status::FromWin32(ERROR_FILE_NOT_FOUND);
+  return matched ? first_failure : Status::FromWin32(ERROR_FILE_NOT_FOUND);
 }
 
 Status MakeFolder(const std::wstring& path) {
@@ -239,6 +265,10 @@ bool IsRootOfCurrentDrive(const std::wstring& path) {
 namespace testing {
 void SetBeforeChangeHook(std::function<void(const std::wstring& path)> hook) {
   BeforeChangeHook() = std::move(hook);
+}
+
+void SetFileLinkCheck(FileLinkCheck is_file_link) {
+  InstalledFileLinkCheck() = is_file_link;
 }
 }  // namespace testing
 

@@ -55,10 +55,11 @@ Status SetAttributes(const std::wstring& path, std::uint32_t attributes);
 // pattern search reported, which costs nothing more.
 Status RemoveFile(const std::wstring& path);
 Status RemoveFile(const std::wstring& path, std::uint64_t size);
-// Deletes every plain file matching a wildcard pattern (hidden and system files and folders do
-// not match). Fails with "file not found" when nothing matches; a file that cannot be deleted
-// fails the call at that file, leaving the remaining matches. Refuses to work inside a folder
-// that is a reparse point (a link could lead anywhere). Keeps the windows painted meanwhile.
+// Deletes every plain file matching a wildcard pattern (hidden and system files, folders and
+// links to files do not match). Fails with "file not found" when nothing matches. A file that
+// cannot be deleted (in use, read-only) stays and the others are deleted all the same; the call
+// then fails with the first such error. Refuses to work inside a folder that is a reparse point
+// (a link could lead anywhere). Keeps the windows painted meanwhile.
 Status RemoveMatchingFiles(const std::wstring& pattern);
 Status MakeFolder(const std::wstring& path);
 Status RemoveFolder(const std::wstring& path);
@@ -76,6 +77,14 @@ namespace testing {
 // RemoveFolder, so that a test can change the real file system at an exact point of a walk (an
 // entry that vanishes after it was listed) or record the order of the changes. Empty by default.
 void SetBeforeChangeHook(std::function<void(const std::wstring& path)> hook);
+// Test seam: Wine shows a Unix link to a file as a plain file carrying its target's attributes,
+// where Windows reports it as a reparse point. When set, the attributes that the pattern search,
+// GetAttributes and RemoveMatchingFiles see for an entry that is not a folder carry the
+// reparse-point bit as well wherever `is_file_link` holds for its folder part and name (their
+// concatenation is the path), so that tests can show real links to files the way Windows does.
+// Empty by default.
+using FileLinkCheck = bool (*)(const std::wstring& folder, const std::wstring& name);
+void SetFileLinkCheck(FileLinkCheck is_file_link);
 }  // namespace testing
 
 }  // namespace platform::fs

@@ -1,7 +1,7 @@
 cmake_minimum_required(VERSION 3.25)
 # Fails unless the released program's file header says it needs Windows 7 SP1 (subsystem and OS
 # version 6.1), carries no time stamp (the same sources give the same bytes) and no symbols, and
-# the file stays under 600 KB. Run with -DOBJDUMP=... -DPROGRAM=...
+# the file stays within MAX_BYTES. Run with -DOBJDUMP=... -DPROGRAM=... -DMAX_BYTES=...
 execute_process(COMMAND ${OBJDUMP} -x ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "cannot read ${PROGRAM}")
@@ -24,7 +24,7 @@ if(NOT dump MATCHES "SYMBOL TABLE:\nno symbols" AND dump MATCHES "\\[ *[0-9]+\\]
   message(FATAL_ERROR "the program carries symbols")
 endif()
 file(SIZE ${PROGRAM} bytes)
-if(bytes GREATER 614400)
-  message(FATAL_ERROR "${PROGRAM} is ${bytes} bytes, more than 600 KB")
+if(bytes GREATER MAX_BYTES)
+  message(FATAL_ERROR "${PROGRAM} is ${bytes} bytes, more than ${MAX_BYTES}")
 endif()
 message(STATUS "Windows 7 SP1 header, no time stamp, no symbols, ${bytes} bytes")

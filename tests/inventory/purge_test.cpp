@@ -23,10 +23,14 @@ class Sentinel {
  public:
   Sentinel() {
     tree_.File(L"keep.txt");
-    tree_.File(L"deep\\er\\keep.txt", fs::kReadOnly | fs::kHidden);
+    tree_.File(L"deep\\er\\keep.txt", fs::kReadOnly | fs::kHidden, "keep");
   }
   const std::wstring& path() const { return tree_.path(); }
-  bool Intact() const { return tree_.CountEntries() == 4 && tree_.Exists(L"deep\\er\\keep.txt"); }
+  bool Intact() const {
+    constexpr std::uint32_t kProtected = fs::kReadOnly | fs::kHidden;
+    return tree_.CountEntries() == 4 && tree_.Content(L"deep\\er\\keep.txt") == "keep" &&
+           (tree_.Attributes(L"deep\\er\\keep.txt") & kProtected) == kProtected;
+  }
 
  private:
   test::ScratchTree tree_{L"sentinel"};
@@ -174,13 +178,18 @@ TEST(PurgeFolder, LinksAreNeitherEnteredNorRemoved) {
   ASSERT_TRUE(test::MakeUnixLink(sentinel.path(), tree / L"a\\b\\link"));
   // Wine removes the target of a link to an empty folder when asked to remove the link.
   ASSERT_TRUE(test::MakeUnixLink(empty_target.path(), tree / L"c\\empty link"));
+  // A link to a file is no file: its target keeps its attributes, and its folder stays.
+  tree.File(L"d\\three.txt");
+  test::FileLink file_link(sentinel.path() + L"deep\\er\\keep.txt", tree / L"d\\file link");
+  ASSERT_TRUE(file_link.made());
 
   platform::tally::Reset();
   EXPECT_FALSE(PurgeFolder(tree.path()));
-  // Left: a, a\b, the link in it, c and the link in it.
-  EXPECT_EQ(tree.CountEntries(), 5);
+  // Left: a, a\b, the link in it, c and the link in it, d and the link in it.
+  EXPECT_EQ(tree.CountEntries(), 7);
   EXPECT_TRUE(tree.Attributes(L"a\\b\\link") & fs::kReparsePoint);
   EXPECT_TRUE(tree.Attributes(L"c\\empty link") & fs::kReparsePoint);
+  EXPECT_TRUE(tree.Exists(L"d\\file link"));
 
   // A link given as the folder itself is refused before anything is listed.
   EXPECT_FALSE(PurgeFolder(tree / L"a\\b\\link\\"));
@@ -194,6 +203,30 @@ TEST(PurgeFolder, LinksAreNeitherEnteredNorRemoved) {
   EXPECT_EQ(platform::tally::Current().left(), 6u);
   EXPECT_TRUE(sentinel.Intact());
   EXPECT_TRUE(fs::FolderExists(empty_target.path()));
+}
+
+// The listing saw a plain folder; by the time the purge comes to it, it has become a link to a
+// tree outside (swapped at the purge's first change). The check made just before entering
+// leaves it alone on its own.
+TEST(PurgeFolder, AFolderSwappedForALinkAfterTheListingIsNotEntered) {
+  Sentinel sentinel;
+  test::ScratchTree tree;
+  tree.File(L"a.txt");
+  tree.File(L"swapped\\b.txt");
+  bool swapped = false;
+  fs::testing::SetBeforeChangeHook([&](const std::wstring&) {
+    if (swapped)
+      return;
+    swapped = true;
+    test::RemoveTree(tree / L"swapped");
+    ASSERT_TRUE(test::MakeUnixLink(sentinel.path(), tree / L"swapped"));
+  });
+  EXPECT_FALSE(PurgeFolder(tree.path()));
+  fs::testing::SetBeforeChangeHook(nullptr);
+
+  EXPECT_TRUE(tree.Attributes(L"swapped") & fs::kReparsePoint);
+  EXPECT_EQ(tree.CountEntries(), 1);
+  EXPECT_TRUE(sentinel.Intact());
 }
 
 // Counts the paint and application messages the purge lets through to a window of its thread.

@@ -1,10 +1,13 @@
 #include "platform/fs.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "support/processes.h"
 #include "support/scratch.h"
 
 namespace {
@@ -93,11 +96,40 @@ TEST(RemoveMatchingFiles, DeletesPlainFilesOnlyAndReportsNothingMatched) {
   EXPECT_TRUE(fs::RemoveMatchingFiles(tree.path() + L"*.tmp").IsWin32(2));
 }
 
+// The first file in name order is held by another program: the thirty others go all the same,
+// and the call reports the first failure, not the read-only file refused last.
+TEST(RemoveMatchingFiles, GoesOnPastAFileInUseAndReportsTheFirstFailure) {
+  test::ScratchTree tree;
+  tree.File(L"a-held.tmp");
+  for (int i = 10; i < 40; ++i)
+    tree.File(L"f" + std::to_wstring(i) + L".tmp");
+  tree.File(L"z-read-only.tmp", fs::kReadOnly);
+  test::ChildProcess holder(L"hold_file.exe \"" + (tree / L"a-held.tmp") + L"\"");
+  ASSERT_TRUE(holder.WaitForLine(L"holding"));
+
+  EXPECT_TRUE(fs::RemoveMatchingFiles(tree.path() + L"*.tmp").IsWin32(ERROR_SHARING_VIOLATION));
+  EXPECT_TRUE(tree.Exists(L"a-held.tmp"));
+  EXPECT_TRUE(tree.Exists(L"z-read-only.tmp"));
+  EXPECT_EQ(tree.CountEntries(), 2);
+}
+
+// Asked of the process image rather than of the module, and from another current folder.
 TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
-  std::wstring folder = fs::ProgramFolder();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_NE(folder.back(), L'\\');
-  EXPECT_TRUE(fs::FolderExists(folder));
+  wchar_t image[MAX_PATH * 4] = {};
+  DWORD size = MAX_PATH * 4;
+  ASSERT_TRUE(QueryFullProcessImageNameW(GetCurrentProcess(), 0, image, &size));
+  const std::wstring executable(image, size);
+  test::ScratchTree elsewhere;
+  const std::wstring before = fs::CurrentFolder();
+  ASSERT_TRUE(fs::ChangeCurrentFolder(elsewhere.path()).ok());
+
+  const std::wstring folder = fs::ProgramFolder();
+  ASSERT_TRUE(fs::ChangeCurrentFolder(before).ok());
+  EXPECT_EQ(
+      CompareStringOrdinal(folder.c_str(), -1,
+                           executable.substr(0, executable.find_last_of(L'\\')).c_str(), -1, TRUE),
+      CSTR_EQUAL)
+      << testing::PrintToString(folder) << " " << testing::PrintToString(executable);
 }
 
 }  // namespace

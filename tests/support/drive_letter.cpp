@@ -56,4 +56,15 @@ ScopedDriveLetter::~ScopedDriveLetter() {
     RunUntil(L"Z:\\bin\\rm -f" + Quoted(unix_link_), root_.empty() ? L"?:\\" : root_, false);
 }
 
+ScratchDrive::ScratchDrive() {
+  folder_.File(L"sentinel.txt", 0, "keep");
+  folder_.File(L"sentinel-read-only.txt", FILE_ATTRIBUTE_READONLY, "keep");
+}
+
+bool ScratchDrive::Intact() const {
+  return folder_.Content(L"sentinel.txt") == "keep" &&
+         folder_.Content(L"sentinel-read-only.txt") == "keep" &&
+         (folder_.Attributes(L"sentinel-read-only.txt") & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 }  // namespace test

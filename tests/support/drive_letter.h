@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "support/scratch.h"
+
 namespace test {
 
 // Maps the first free letter from Q: on to `folder` through a link in the prefix's dosdevices
@@ -21,6 +23,24 @@ class ScopedDriveLetter {
  private:
   std::string unix_link_;
   std::wstring root_;
+};
+
+// A drive of the test's own for every case that could reach a drive root ("\" alone names the
+// root of the current drive; a folder setting may name a root outright): a scratch folder
+// behind a spare letter, whose root holds a plain and a read-only sentinel file that no cleaner
+// may touch, and nothing else. Tests never hand C:\ of the prefix to a cleaner: the prefix, its
+// Windows folder included, is built once and reused by every later run.
+class ScratchDrive {
+ public:
+  ScratchDrive();
+  // "Q:\" (with the letter taken), or empty when no letter could be mapped.
+  const std::wstring& root() const { return letter_.root(); }
+  // Both sentinels are there with their content, the read-only one still read-only.
+  bool Intact() const;
+
+ private:
+  ScratchTree folder_{L"drive"};
+  ScopedDriveLetter letter_{folder_.path()};
 };
 
 }  // namespace test

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 
+#include "platform/fs.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -84,6 +85,18 @@ std::uint32_t ScratchTree::Attributes(const std::wstring& relative) const {
   return GetFileAttributesW((path_ + relative).c_str());
 }
 
+std::string ScratchTree::Content(const std::wstring& relative) const {
+  platform::UniqueHandle file(CreateFileW((path_ + relative).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+  std::string bytes(4096, '\0');
+  DWORD read = 0;
+  if (!file ||
+      !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+    return "<unreadable>";
+  bytes.resize(read);
+  return bytes;
+}
+
 int ScratchTree::CountEntries() const {
   return CountBelow(path_);
 }
@@ -150,13 +163,40 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
   std::string unix_link = UnixPathOfNew(clean_link);
   if (unix_target.empty() || unix_link.empty())
     return false;
+  const DWORD target_attributes = GetFileAttributesW(clean_target.c_str());
+  const bool to_folder = target_attributes != INVALID_FILE_ATTRIBUTES &&
+                         (target_attributes & FILE_ATTRIBUTE_DIRECTORY);
   std::wstring command = L"Z:\\bin\\ln -s \"" + platform::FromUtf8(unix_target) + L"\" \"" +
                          platform::FromUtf8(unix_link) + L"\"";
   return RunUnixProgram(command) && WaitUntil([&] {
            DWORD attributes = GetFileAttributesW(clean_link.c_str());
            return attributes != INVALID_FILE_ATTRIBUTES &&
-                  (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+                  (!to_folder || (attributes & FILE_ATTRIBUTE_REPARSE_POINT));
          });
+}
+
+// The path of the one FileLink alive.
+std::wstring& FileLinkPath() {
+  static std::wstring path;
+  return path;
+}
+
+FileLink::FileLink(const std::wstring& target, const std::wstring& link) : link_(link) {
+  made_ = MakeUnixLink(target, link);
+  FileLinkPath() = link;
+  platform::fs::testing::SetFileLinkCheck([](const std::wstring& folder, const std::wstring& name) {
+    const std::wstring path = folder + name;
+    return CompareStringOrdinal(path.c_str(), -1, FileLinkPath().c_str(), -1, TRUE) == CSTR_EQUAL;
+  });
+}
+
+FileLink::~FileLink() {
+  platform::fs::testing::SetFileLinkCheck(nullptr);
+  // Deleting the link through Wine would delete its target (and leave the link dangling).
+  const std::string unix_path = UnixPathOfNew(link_);
+  if (!unix_path.empty() &&
+      RunUnixProgram(L"Z:\\bin\\rm -f \"" + platform::FromUtf8(unix_path) + L"\""))
+    WaitUntil([&] { return GetFileAttributesW(link_.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
 bool RunUnixShell(const std::string& commands, const std::wstring& work_folder) {
@@ -199,16 +239,18 @@ void RemoveTree(const std::wstring& path) {
       if (name == L"." || name == L"..")
         continue;
       std::wstring full = folder + name;
-      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        // A link: remove the link itself through Unix, never what it points to.
+        // A link: remove the link itself through Unix, never what it points to (nor reset its
+        // target's attributes).
         std::string unix_path = UnixPath(full);
         std::wstring command = L"Z:\\bin\\rm -f \"" + platform::FromUtf8(unix_path) + L"\"";
         if (RunUnixProgram(command))
           WaitUntil([&] { return GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES; });
       } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveTree(full + L"\\");
       } else {
+        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(full.c_str());
       }
     } while (FindNextFileW(find.get(), &data));

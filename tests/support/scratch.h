@@ -27,6 +27,8 @@ class ScratchTree {
   void Folder(const std::wstring& relative, std::uint32_t attributes = 0);
   bool Exists(const std::wstring& relative) const;
   std::uint32_t Attributes(const std::wstring& relative) const;
+  // The bytes of a file ("<unreadable>" when it cannot be read).
+  std::string Content(const std::wstring& relative) const;
   // Number of files and folders below the tree (the tree itself excluded), links not followed.
   int CountEntries() const;
 
@@ -34,9 +36,27 @@ class ScratchTree {
   std::wstring path_;
 };
 
-// Creates a Unix symbolic link (shown by Wine as a reparse point) at `link` pointing to
-// `target`; both are Windows paths. Returns false when the link could not be made.
+// Creates a Unix symbolic link at `link` pointing to `target`; both are Windows paths. Returns
+// false when the link could not be made. Wine shows a link to a folder as a reparse point, but a
+// link to a file as a plain file carrying its target's attributes: see FileLink.
 bool MakeUnixLink(const std::wstring& target, const std::wstring& link);
+
+// A Unix link to a file, shown to the program as Windows shows one: a reparse point (through
+// the platform's test seam, for this one path while the object lives). Setting its attributes
+// reaches the target, as on Windows; under Wine even deleting it deletes the target. The link is
+// removed the Unix way when the object goes, before the trees made earlier. One at a time.
+class FileLink {
+ public:
+  FileLink(const std::wstring& target, const std::wstring& link);
+  FileLink(const FileLink&) = delete;
+  FileLink& operator=(const FileLink&) = delete;
+  ~FileLink();
+  bool made() const { return made_; }
+
+ private:
+  std::wstring link_;
+  bool made_ = false;
+};
 
 // The Unix path of a Windows path, through Wine.
 std::string UnixPath(const std::wstring& windows_path);

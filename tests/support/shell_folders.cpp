@@ -20,17 +20,6 @@ platform::UniqueRegistryKey OpenUserShellFolders() {
   return key;
 }
 
-std::wstring MakeRootSentinel(const wchar_t* kind, DWORD attributes) {
-  std::wstring path =
-      L"C:\\nimbrel-sentinel-" + std::to_wstring(GetCurrentProcessId()) + L"-" + kind + L".txt";
-  platform::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  EXPECT_TRUE(file.valid());
-  file.reset();
-  SetFileAttributesW(path.c_str(), attributes);
-  return path;
-}
-
 }  // namespace
 
 ShellFolderRedirect::ShellFolderRedirect(const std::wstring& name, const std::wstring& path)
@@ -60,34 +49,12 @@ ShellFolderRedirect::~ShellFolderRedirect() {
     RegDeleteValueW(key.get(), name_.c_str());
 }
 
-CurrentFolderOnDriveC::~CurrentFolderOnDriveC() {
+ScopedCurrentFolder::~ScopedCurrentFolder() {
   (void)platform::fs::ChangeCurrentFolder(platform::fs::ProgramFolder());
 }
 
-bool CurrentFolderOnDriveC::Enter() const {
-  if (!platform::fs::ChangeCurrentFolder(folder_).ok())
-    return false;
-  const std::wstring current = platform::fs::CurrentFolder();
-  return current.size() >= 3 && (current[0] == L'C' || current[0] == L'c') &&
-         current.substr(1, 2) == L":\\";
-}
-
-RootSentinels::RootSentinels()
-    : plain_(MakeRootSentinel(L"plain", FILE_ATTRIBUTE_NORMAL)),
-      read_only_(MakeRootSentinel(L"read-only", FILE_ATTRIBUTE_READONLY)) {}
-
-RootSentinels::~RootSentinels() {
-  for (const std::wstring& path : {plain_, read_only_}) {
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
-  }
-}
-
-bool RootSentinels::Intact() const {
-  const DWORD plain = GetFileAttributesW(plain_.c_str());
-  const DWORD read_only = GetFileAttributesW(read_only_.c_str());
-  return plain != INVALID_FILE_ATTRIBUTES && read_only != INVALID_FILE_ATTRIBUTES &&
-         (read_only & FILE_ATTRIBUTE_READONLY);
+bool ScopedCurrentFolder::Enter() const {
+  return platform::fs::ChangeCurrentFolder(folder_).ok();
 }
 
 std::wstring WithoutTrailingBackslash(const std::wstring& path) {

@@ -1,5 +1,5 @@
 #pragma once
-// Real shell-folder and drive-root state for the folder cleaners' tests.
+// Real shell-folder and current-folder state for the folder cleaners' tests.
 
 #include <string>
 #include <vector>
@@ -24,35 +24,20 @@ class ShellFolderRedirect {
   std::vector<unsigned char> previous_;
 };
 
-// "\" alone names the root of the current drive. Tests that could reach it make a folder on
-// drive C: current (call Enter() under ASSERT_TRUE), so that root is C:\ of the test prefix,
-// never the host's root behind Z:. The program's folder is made current again at the end, since
-// a current folder cannot be removed.
-class CurrentFolderOnDriveC {
+// Makes a folder current (call Enter() under ASSERT_TRUE; true when it is then current) and the
+// program's folder current again when the object goes, since a current folder cannot be
+// removed. "\" alone names the root of the current drive: tests that could reach it make a
+// folder of a ScratchDrive current, never one of drive C: or of the host behind Z:.
+class ScopedCurrentFolder {
  public:
-  explicit CurrentFolderOnDriveC(const std::wstring& folder) : folder_(folder) {}
-  CurrentFolderOnDriveC(const CurrentFolderOnDriveC&) = delete;
-  CurrentFolderOnDriveC& operator=(const CurrentFolderOnDriveC&) = delete;
-  ~CurrentFolderOnDriveC();
-  // Makes the folder current; true when the current drive is then C:.
+  explicit ScopedCurrentFolder(const std::wstring& folder) : folder_(folder) {}
+  ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
+  ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+  ~ScopedCurrentFolder();
   bool Enter() const;
 
  private:
   std::wstring folder_;
-};
-
-// A plain and a read-only file in C:\ that no cleaner may touch; removed at the end.
-class RootSentinels {
- public:
-  RootSentinels();
-  RootSentinels(const RootSentinels&) = delete;
-  RootSentinels& operator=(const RootSentinels&) = delete;
-  ~RootSentinels();
-  bool Intact() const;
-
- private:
-  std::wstring plain_;
-  std::wstring read_only_;
 };
 
 // `path` without trailing backslash (as the shell gives paths), except at a drive root.

@@ -2,15 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
+
+#include "support/drive_letter.h"
 #include "support/scratch.h"
 
 namespace {
 
+// The drive roots are those of a drive of the test's own.
 TEST(IsCleanableFolder, RefusesUnknownRelativeAndRootPaths) {
-  for (const wchar_t* path : {L"", L"\\", L"C:", L"C:Recent", L"Recent", L"\\Recent", L"C:\\",
-                              L"c:/", L"D:\\", L"C:\\Windows\\..", L"C:\\.\\", L"\\\\server\\share",
-                              L"\\\\server\\share\\", L"\\\\?\\C:\\", L"\\\\?\\UNC\\server\\share"})
-    EXPECT_FALSE(IsCleanableFolder(path)) << testing::PrintToString(std::wstring(path));
+  test::ScratchDrive drive;
+  ASSERT_FALSE(drive.root().empty());
+  const std::wstring letter = drive.root().substr(0, 2);  // "Q:"
+  const std::wstring lower = {static_cast<wchar_t>(towlower(letter[0])), L':'};
+  for (const std::wstring& path :
+       {std::wstring(), std::wstring(L"\\"), letter, letter + L"Recent", std::wstring(L"Recent"),
+        std::wstring(L"\\Recent"), drive.root(), lower + L"/", letter + L"\\sub\\..",
+        letter + L"\\.\\", std::wstring(L"\\\\server\\share"), std::wstring(L"\\\\server\\share\\"),
+        L"\\\\?\\" + drive.root(), std::wstring(L"\\\\?\\UNC\\server\\share")})
+    EXPECT_FALSE(IsCleanableFolder(path)) << testing::PrintToString(path);
 }
 
 TEST(IsCleanableFolder, AcceptsFoldersBelowARootMissingOnesIncluded) {

@@ -8,6 +8,7 @@
 #include "platform/folder_list.h"
 #include "platform/fs.h"
 #include "platform/handles.h"
+#include "support/drive_letter.h"
 #include "support/message_probe.h"
 #include "support/scratch.h"
 #include "support/shell_folders.h"
@@ -28,16 +29,16 @@ bool HasOnlyTheArchiveAttribute(const test::ScratchTree& folder) {
 }
 
 // A history folder redirected to a scratch tree, a sentinel tree beside it, and the current
-// folder set elsewhere on drive C: so that the cleaner visibly sets it back.
+// folder set elsewhere so that the cleaner visibly sets it back.
 class CleanHistoryTest : public testing::Test {
  protected:
   void SetUp() override {
     sentinel.File(L"outside.dat");
-    sentinel.File(L"outside-ro.dat", fs::kReadOnly);
+    sentinel.File(L"outside-ro.dat", fs::kReadOnly, "keep");
     ASSERT_TRUE(current.Enter());
   }
   bool SentinelIntact() const {
-    return sentinel.Exists(L"outside.dat") &&
+    return sentinel.Exists(L"outside.dat") && sentinel.Content(L"outside-ro.dat") == "keep" &&
            (sentinel.Attributes(L"outside-ro.dat") & fs::kReadOnly) != 0;
   }
 
@@ -45,7 +46,7 @@ class CleanHistoryTest : public testing::Test {
   test::ScratchTree sentinel{L"sentinel"};
   test::ScratchTree history{L"history"};
   test::ScratchTree elsewhere{L"cwd"};
-  test::CurrentFolderOnDriveC current{elsewhere.path()};
+  test::ScopedCurrentFolder current{elsewhere.path()};
 
  private:
   test::ShellFolderRedirect redirect_{L"History", history.path()};
@@ -83,6 +84,9 @@ TEST_F(CleanHistoryTest, DeletesLooseFilesWithoutSubFoldersTwiceInARow) {
   history.File(L"hidden.dat", fs::kHidden);
   history.File(L"system.dat", fs::kSystem);
   history.File(L"in-use.dat");
+  // A link to a file outside: neither reset nor deleted, which would reach its target.
+  test::FileLink link(sentinel / L"outside-ro.dat", history / L"link.dat");
+  ASSERT_TRUE(link.made());
   ASSERT_TRUE(fs::SetAttributes(history.path(), kHiddenSystemFolder).ok());
   // Held without sharing: its deletion fails and the loop goes on with the next name.
   platform::UniqueHandle in_use(CreateFileW((history / L"in-use.dat").c_str(), GENERIC_READ, 0,
@@ -99,7 +103,8 @@ TEST_F(CleanHistoryTest, DeletesLooseFilesWithoutSubFoldersTwiceInARow) {
     EXPECT_EQ(history.Attributes(L"hidden.dat") & fs::kHidden, fs::kHidden);
     EXPECT_EQ(history.Attributes(L"system.dat") & fs::kSystem, fs::kSystem);
     EXPECT_TRUE(history.Exists(L"in-use.dat"));
-    EXPECT_EQ(history.CountEntries(), 3);
+    EXPECT_TRUE(history.Exists(L"link.dat"));
+    EXPECT_EQ(history.CountEntries(), 4);
     EXPECT_TRUE(HasOnlyTheArchiveAttribute(history));
     EXPECT_EQ(fs::CurrentFolder(), fs::ProgramFolder());
     EXPECT_TRUE(SentinelIntact());
@@ -117,36 +122,34 @@ TEST_F(CleanHistoryTest, LetsPendingEventsRun) {
   EXPECT_TRUE(SentinelIntact());
 }
 
-// An unknown folder would make the file loop run in "\", and "C:\" is a root: the root of the
-// current drive is left alone, and so is a folder reached through a link.
+// An unknown folder would make the file loop run in "\", the root of the current drive, and a
+// folder setting may name a drive root outright: both are left alone, on a drive of the test's
+// own whose root holds only files, so that nothing but the guard stands in the way. A folder
+// reached through a link is left alone too.
 TEST_F(CleanHistoryTest, LeavesTheDriveRootAndLinksAlone) {
-  elsewhere.File(L"here.dat");
-  test::RootSentinels root;
-  ASSERT_TRUE(root.Intact());
-  const std::uint32_t root_attributes = GetFileAttributesW(L"C:\\");
+  test::ScratchDrive drive;
+  ASSERT_FALSE(drive.root().empty());
+  test::ScopedCurrentFolder on_drive(drive.root());
   ASSERT_TRUE(test::MakeUnixLink(sentinel.path(), history / L"link"));
   {
-    test::ShellFolderRedirect redirect(L"History", elsewhere.path() + L"missing");
+    test::ShellFolderRedirect redirect(L"History", history.path() + L"missing");
     ASSERT_EQ(GetSpecialFolder(CSIDL_HISTORY), L"");
+    ASSERT_TRUE(on_drive.Enter());
     CleanHistory();
     EXPECT_EQ(fs::CurrentFolder(), fs::ProgramFolder());
-    ASSERT_TRUE(current.Enter());
   }
   {
-    test::ShellFolderRedirect redirect(L"History", L"C:\\");
-    ASSERT_EQ(GetSpecialFolder(CSIDL_HISTORY), L"C:\\");
+    test::ShellFolderRedirect redirect(L"History", drive.root());
+    ASSERT_EQ(GetSpecialFolder(CSIDL_HISTORY), drive.root());
     CleanHistory();
-    EXPECT_EQ(GetFileAttributesW(L"C:\\"), root_attributes);
-    EXPECT_NE(platform::SharedFolderList().Path(), L"C:\\");
-    ASSERT_TRUE(current.Enter());
+    EXPECT_NE(platform::SharedFolderList().Path(), drive.root());
   }
   {
     test::ShellFolderRedirect redirect(L"History", history / L"link");
     ASSERT_EQ(GetSpecialFolder(CSIDL_HISTORY), history / L"link");
     CleanHistory();
   }
-  EXPECT_TRUE(root.Intact());
-  EXPECT_TRUE(elsewhere.Exists(L"here.dat"));
+  EXPECT_TRUE(drive.Intact());
   EXPECT_TRUE(SentinelIntact());
 }
 

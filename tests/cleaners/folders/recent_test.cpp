@@ -4,6 +4,7 @@
 
 #include "cleaners/folders/special_folder.h"
 #include "platform/fs.h"
+#include "support/drive_letter.h"
 #include "support/scratch.h"
 #include "support/shell_folders.h"
 
@@ -14,7 +15,7 @@ namespace fs = platform::fs;
 TEST(CleanRecent, DeletesTheFilesAndLeavesSubFoldersEmptyFolderAndTwiceInARow) {
   test::ScratchTree recent(L"recent");
   test::ScratchTree sentinel(L"sentinel");
-  sentinel.File(L"outside.lnk");
+  sentinel.File(L"outside.lnk", fs::kNormal, "keep");
   test::ShellFolderRedirect redirect(L"Recent", recent.path());
   CleanRecent();  // an empty folder: nothing happens
   EXPECT_EQ(recent.CountEntries(), 0);
@@ -23,14 +24,18 @@ TEST(CleanRecent, DeletesTheFilesAndLeavesSubFoldersEmptyFolderAndTwiceInARow) {
   recent.File(L"no-extension");
   recent.Folder(L"sub");
   recent.File(L"sub\\inside.lnk");
+  // A link to a file outside is left, and so is its target.
+  test::FileLink link(sentinel / L"outside.lnk", recent / L"link.lnk");
+  ASSERT_TRUE(link.made());
   for (int run = 1; run <= 2; ++run) {
     SCOPED_TRACE(run);
     CleanRecent();
     EXPECT_FALSE(recent.Exists(L"report.doc.lnk"));
     EXPECT_FALSE(recent.Exists(L"no-extension"));
     EXPECT_TRUE(recent.Exists(L"sub\\inside.lnk"));
-    EXPECT_EQ(recent.CountEntries(), 2);
-    EXPECT_TRUE(sentinel.Exists(L"outside.lnk"));
+    EXPECT_TRUE(recent.Exists(L"link.lnk"));
+    EXPECT_EQ(recent.CountEntries(), 3);
+    EXPECT_EQ(sentinel.Content(L"outside.lnk"), "keep");
   }
 }
 
@@ -47,26 +52,25 @@ TEST(CleanRecent, ResetsNoAttributeSoProtectedFilesStay) {
   EXPECT_EQ(recent.Attributes(L"read-only.lnk") & fs::kReadOnly, fs::kReadOnly);
 }
 
-// An unknown folder would turn the pattern into "\*.*"; "C:\" is a drive root.
+// An unknown folder would turn the pattern into "\*.*", the root of the current drive, and a
+// folder setting may name a drive root outright: both are left alone, on a drive of the test's
+// own.
 TEST(CleanRecent, LeavesTheDriveRootAloneWhenTheFolderIsUnknownOrARoot) {
-  test::ScratchTree elsewhere(L"cwd");
-  elsewhere.File(L"here.lnk");
-  test::CurrentFolderOnDriveC current(elsewhere.path());
-  ASSERT_TRUE(current.Enter());
-  test::RootSentinels root;
-  ASSERT_TRUE(root.Intact());
+  test::ScratchDrive drive;
+  ASSERT_FALSE(drive.root().empty());
+  test::ScopedCurrentFolder on_drive(drive.root());
+  ASSERT_TRUE(on_drive.Enter());
   {
-    test::ShellFolderRedirect redirect(L"Recent", elsewhere.path() + L"missing");
+    test::ShellFolderRedirect redirect(L"Recent", drive.root() + L"missing");
     ASSERT_EQ(GetSpecialFolder(CSIDL_RECENT), L"");
     CleanRecent();
   }
   {
-    test::ShellFolderRedirect redirect(L"Recent", L"C:\\");
-    ASSERT_EQ(GetSpecialFolder(CSIDL_RECENT), L"C:\\");
+    test::ShellFolderRedirect redirect(L"Recent", drive.root());
+    ASSERT_EQ(GetSpecialFolder(CSIDL_RECENT), drive.root());
     CleanRecent();
   }
-  EXPECT_TRUE(root.Intact());
-  EXPECT_TRUE(elsewhere.Exists(L"here.lnk"));
+  EXPECT_TRUE(drive.Intact());
 }
 
 }  // namespace

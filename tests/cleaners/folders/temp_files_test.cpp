@@ -10,6 +10,7 @@
 #include "platform/temp_folder.h"
 #include "platform/text.h"
 #include "platform/text_files.h"
+#include "support/drive_letter.h"
 #include "support/inventory_env.h"
 #include "support/scratch.h"
 
@@ -40,6 +41,10 @@ TEST(CleanTempFiles, FolderWithoutSubfoldersLosesItsPlainFilesOnly) {
   temp_folder.File(L"system.tmp", fs::kSystem);
   test::ScratchTree sentinel;
   sentinel.File(L"plain.tmp");
+  sentinel.File(L"read-only.tmp", fs::kReadOnly, "keep");
+  // A link to a file outside: neither reset nor deleted, which would reach its target.
+  test::FileLink link(sentinel / L"read-only.tmp", temp_folder / L"link.tmp");
+  ASSERT_TRUE(link.made());
   test::ScopedTempFolder temp(temp_folder.path());
 
   EXPECT_TRUE(CleanTempFiles());
@@ -48,8 +53,11 @@ TEST(CleanTempFiles, FolderWithoutSubfoldersLosesItsPlainFilesOnly) {
   EXPECT_FALSE(temp_folder.Exists(L"archive.tmp"));
   EXPECT_TRUE(temp_folder.Exists(L"hidden.tmp"));
   EXPECT_TRUE(temp_folder.Exists(L"system.tmp"));
+  EXPECT_TRUE(temp_folder.Exists(L"link.tmp"));
   EXPECT_EQ(test::ReadInventoryBytes(), platform::ToAnsi(temp_folder.path()) + "\r\n");
   EXPECT_TRUE(sentinel.Exists(L"plain.tmp"));
+  EXPECT_EQ(sentinel.Content(L"read-only.tmp"), "keep");
+  EXPECT_TRUE(sentinel.Attributes(L"read-only.tmp") & fs::kReadOnly);
   EXPECT_FALSE(platform::files::IsOpen(3));
 }
 
@@ -125,13 +133,16 @@ TEST(CleanTempFiles, UnknownTemporaryFolderDeletesNothing) {
   current.File(L"loose.txt");
   current.File(L"sub\\inner.txt");
   ASSERT_TRUE(fs::ChangeCurrentFolder(current.path()).ok());
+  test::ScratchDrive drive;  // its root holds files only: nothing but the guard stands in the way
+  ASSERT_FALSE(drive.root().empty());
   test::WriteInventoryBytes("untouched");
   // Too long for the buffer (the paths would be relative to the current folder), and a root.
-  for (const std::wstring& unknown : {L"C:\\" + std::wstring(251, L'x'), std::wstring(L"C:\\")}) {
+  for (const std::wstring& unknown : {L"C:\\" + std::wstring(251, L'x'), drive.root()}) {
     test::ScopedTempFolder temp(unknown);
     EXPECT_FALSE(CleanTempFiles());
   }
   EXPECT_EQ(current.CountEntries(), 3);
+  EXPECT_TRUE(drive.Intact());
   EXPECT_EQ(test::ReadInventoryBytes(), "untouched");
 }
 
