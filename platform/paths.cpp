@@ -4,38 +4,17 @@
 
 namespace platform {
 
-Result<std::wstring> FullPath(const std::wstring& path) {
-  Result<std::wstring> result;
-  if (path.empty()) {
-    result.status = Status::FromWin32(ERROR_INVALID_NAME);
-    return result;
-  }
-  // The size can grow between the two calls when the current folder changes: ask again then.
-  DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  while (size != 0) {
-    result.value.resize(size);
-    const DWORD length = GetFullPathNameW(path.c_str(), size, result.value.data(), nullptr);
-    if (length != 0 && length < size) {
-      result.value.resize(length);
-      return result;
-    }
-    size = length;
-  }
-  result.value.clear();
-  result.status = Status::FromLastError();
-  return result;
-}
-
 namespace {
 
-// Asks `convert` (GetLongPathNameW or GetShortPathNameW) for the other form of an existing path.
-Result<std::wstring> ConvertedPath(DWORD(WINAPI* convert)(LPCWSTR, LPWSTR, DWORD),
-                                   const std::wstring& path) {
+// Asks a path-returning call twice: once for the size, then with a buffer of that size. The size
+// can grow between the two calls (the current folder changed, say): ask again then.
+template <typename Ask>
+Result<std::wstring> AskForPath(Ask ask) {
   Result<std::wstring> result;
-  DWORD size = convert(path.c_str(), nullptr, 0);
+  DWORD size = ask(nullptr, 0);
   while (size != 0) {
     result.value.resize(size);
-    const DWORD length = convert(path.c_str(), result.value.data(), size);
+    const DWORD length = ask(result.value.data(), size);
     if (length != 0 && length < size) {
       result.value.resize(length);
       return result;
@@ -49,12 +28,22 @@ Result<std::wstring> ConvertedPath(DWORD(WINAPI* convert)(LPCWSTR, LPWSTR, DWORD
 
 }  // namespace
 
+Result<std::wstring> FullPath(const std::wstring& path) {
+  if (path.empty())
+    return {std::wstring(), Status::FromWin32(ERROR_INVALID_NAME)};
+  return AskForPath([&](wchar_t* buffer, DWORD size) {
+    return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+  });
+}
+
 Result<std::wstring> LongPath(const std::wstring& path) {
-  return ConvertedPath(GetLongPathNameW, path);
+  return AskForPath(
+      [&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(path.c_str(), buffer, size); });
 }
 
 Result<std::wstring> ShortPath(const std::wstring& path) {
-  return ConvertedPath(GetShortPathNameW, path);
+  return AskForPath(
+      [&](wchar_t* buffer, DWORD size) { return GetShortPathNameW(path.c_str(), buffer, size); });
 }
 
 bool SamePathText(std::wstring_view a, std::wstring_view b) {

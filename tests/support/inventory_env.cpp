@@ -30,16 +30,7 @@ std::uint32_t FolderAttributes(const std::wstring& path) {
 }
 
 std::string ReadInventoryBytes() {
-  platform::UniqueHandle file(CreateFileW(InventoryFilePath().c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, 0, nullptr));
-  std::string bytes(1 << 20, '\0');
-  DWORD read = 0;
-  if (!file ||
-      !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-    return "<unreadable>";
-  bytes.resize(read);
-  return bytes;
+  return ReadFileBytes(InventoryFilePath());
 }
 
 void WriteInventoryBytes(const std::string& bytes) {

@@ -85,16 +85,21 @@ std::uint32_t ScratchTree::Attributes(const std::wstring& relative) const {
   return GetFileAttributesW((path_ + relative).c_str());
 }
 
-std::string ScratchTree::Content(const std::wstring& relative) const {
-  platform::UniqueHandle file(CreateFileW((path_ + relative).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                          nullptr, OPEN_EXISTING, 0, nullptr));
-  std::string bytes(4096, '\0');
+std::string ReadFileBytes(const std::wstring& path, std::size_t limit) {
+  platform::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+  std::string bytes(limit, '\0');
   DWORD read = 0;
   if (!file ||
       !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
     return "<unreadable>";
   bytes.resize(read);
   return bytes;
+}
+
+std::string ScratchTree::Content(const std::wstring& relative) const {
+  return ReadFileBytes(path_ + relative, 4096);
 }
 
 int ScratchTree::CountEntries() const {

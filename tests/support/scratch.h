@@ -8,6 +8,10 @@
 
 namespace test {
 
+// The first `limit` bytes of a file, read while others may still write it ("<unreadable>" when
+// it cannot be opened).
+std::string ReadFileBytes(const std::wstring& path, std::size_t limit = 1 << 20);
+
 // A fresh, uniquely named folder under C:\nimbrel-scratch, removed with everything in it when
 // the object goes (links inside are removed, never followed). path() ends in "\".
 class ScratchTree {
