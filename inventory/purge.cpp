@@ -17,16 +17,6 @@ bool IsDriveRoot(const std::wstring& folder) {
   return folder.size() >= 2 && folder.compare(folder.size() - 2, 2, L":\\") == 0;
 }
 
-// A link asked about with a trailing separator reports its target's attributes: ask without
-// any, however many there are. A drive root keeps its own.
-bool IsLink(const std::wstring& folder) {
-  std::wstring named = folder;
-  while (!named.empty() && (named.back() == L'\\' || named.back() == L'/') && !IsDriveRoot(named))
-    named.pop_back();
-  std::uint32_t attributes = 0;
-  return fs::GetAttributes(named, &attributes).ok() && (attributes & fs::kReparsePoint);
-}
-
 // One entry of a folder's listing: a sub-folder's path ends in "\"; a file keeps the size the
 // search reported, for the run's tally.
 struct Item {
@@ -65,7 +55,7 @@ bool PurgeTree(const std::wstring& folder) {
     if (item.path.back() == L'\\') {
       // Asked again just before entering: a folder swapped for a link since the listing is
       // left alone like any other link.
-      if (IsLink(item.path)) {
+      if (fs::IsLink(item.path)) {
         holds_link = true;
         platform::tally::NoteLinkLeft();
       } else {
@@ -98,7 +88,7 @@ bool PurgeFolder(const std::wstring& folder) {
   if (fs::IsRootOfCurrentDrive(folder))
     return false;
   // A folder that is itself a link would have its target emptied (and, on Wine, removed).
-  if (IsLink(folder)) {
+  if (fs::IsLink(folder)) {
     platform::tally::NoteLinkLeft();
     return false;
   }

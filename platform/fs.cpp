@@ -136,6 +136,15 @@ Status GetAttributes(const std::wstring& path, std::uint32_t* attributes) {
   return Status::Ok();
 }
 
+bool IsLink(const std::wstring& path) {
+  std::wstring itself = path;
+  while (itself.size() > 1 && (itself.back() == L'\\' || itself.back() == L'/') &&
+         itself[itself.size() - 2] != L':')
+    itself.pop_back();
+  std::uint32_t attributes = 0;
+  return GetAttributes(itself, &attributes).ok() && (attributes & kReparsePoint) != 0;
+}
+
 Status SetAttributes(const std::wstring& path, std::uint32_t attributes) {
   BeforeChange(path);
   // Windows stores "normal" as FILE_ATTRIBUTE_NORMAL; 0 is how callers spell it.
@@ -158,14 +167,7 @@ Status RemoveFile(const std::wstring& path, std::uint64_t size) {
 
 Status RemoveMatchingFiles(const std::wstring& pattern) {
   const std::wstring folder = FolderPart(pattern);
-  // Asked with its trailing "\", a link reports its target's attributes: ask without it.
-  std::wstring folder_itself = folder;
-  while (folder_itself.size() > 3 &&
-         (folder_itself.back() == L'\\' || folder_itself.back() == L'/'))
-    folder_itself.pop_back();
-  DWORD folder_attributes = GetFileAttributesW(folder_itself.c_str());
-  if (folder_attributes != INVALID_FILE_ATTRIBUTES &&
-      (folder_attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+  if (IsLink(folder))
     return Status::FromWin32(ERROR_ACCESS_DENIED);
   const std::wstring prefix = folder == L"." ? std::wstring() : folder;
 

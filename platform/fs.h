@@ -69,6 +69,10 @@ std::wstring CurrentFolder();
 std::wstring ProgramFolder();
 // True when the path names an existing folder.
 bool FolderExists(const std::wstring& path);
+// True when `path` exists and is a reparse point (a junction or link), which is never entered,
+// emptied or removed. Asked with a trailing separator a link reports its target's attributes,
+// so the question is asked without any (a drive root keeps its own "\").
+bool IsLink(const std::wstring& path);
 // True when the path, once made absolute, is the root of the current folder's drive (or share).
 bool IsRootOfCurrentDrive(const std::wstring& path);
 

@@ -66,25 +66,18 @@ bool IsCleanableFolder(const std::wstring& folder) {
   platform::Result<std::wstring> full = platform::FullPath(folder);
   if (!full.ok() || IsRoot(full.value))
     return false;
-  // Asked with a trailing "\", a link reports its target's attributes: ask without it.
-  std::wstring itself = full.value;
-  while (itself.size() > 3 && IsSlash(itself.back()))
-    itself.pop_back();
-  std::uint32_t attributes = 0;
-  if (platform::fs::GetAttributes(itself, &attributes).ok() &&
-      (attributes & platform::fs::kReparsePoint))
-    return false;
-  return true;
+  return !platform::fs::IsLink(full.value);
 }
 
 std::wstring WithTrailingBackslash(const std::wstring& folder) {
   return !folder.empty() && folder.back() == L'\\' ? folder : folder + L'\\';
 }
 
-bool IsLink(const std::wstring& path) {
-  std::uint32_t attributes = 0;
-  return platform::fs::GetAttributes(path, &attributes).ok() &&
-         (attributes & platform::fs::kReparsePoint) != 0;
+bool LeftAsLink(const std::wstring& path) {
+  if (!platform::fs::IsLink(path))
+    return false;
+  platform::tally::NoteLinkLeft();
+  return true;
 }
 
 void DeleteLooseFiles(const std::wstring& folder) {

@@ -13,8 +13,8 @@ bool IsCleanableFolder(const std::wstring& folder);
 std::wstring WithTrailingBackslash(const std::wstring& folder);
 
 // True when `path` exists and is a reparse point (a link), which is never entered, emptied or
-// removed.
-bool IsLink(const std::wstring& path);
+// removed: the caller leaves it, and the run's tally counts it as left.
+bool LeftAsLink(const std::wstring& path);
 
 // Deletes the plain files lying directly in `folder` (which ends in "\\"), each reset to
 // normal first: normal, read-only and archive files go; hidden and system files, folders and

@@ -7,7 +7,6 @@
 #include "platform/collation.h"
 #include "platform/folder_list.h"
 #include "platform/fs.h"
-#include "platform/tally.h"
 #include "platform/text_files.h"
 
 namespace fs = platform::fs;
@@ -34,10 +33,8 @@ void CleanListedFolders(const std::wstring& parent, bool skip_cache_index) {
     if (skip_cache_index && SameName(name, kCacheIndexFolder))
       return;
     const std::wstring folder = parent + name;
-    if (IsLink(folder)) {
-      platform::tally::NoteLinkLeft();
+    if (LeftAsLink(folder))
       return;
-    }
     (void)fs::ChangeCurrentFolder(folder);
     (void)fs::SetAttributes(folder, fs::kNormal);
     (void)fs::RemoveMatchingFiles(folder + L"\\*.*");
@@ -65,11 +62,7 @@ void CleanCacheFolder(const std::wstring& cache_folder) {
 
   // Pass 3: the sub-folders of "Content.IE5", reached by its name even when it is hidden.
   const std::wstring index_folder = cache_folder + kCacheIndexFolder;
-  if (IsLink(index_folder)) {
-    platform::tally::NoteLinkLeft();
-    return;
-  }
-  if (!folder_list.SetPath(index_folder))
+  if (LeftAsLink(index_folder) || !folder_list.SetPath(index_folder))
     return;
   CleanListedFolders(index_folder + L"\\", /*skip_cache_index=*/false);
 }

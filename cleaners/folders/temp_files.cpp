@@ -6,7 +6,6 @@
 #include "inventory/form1.h"
 #include "platform/folder_list.h"
 #include "platform/fs.h"
-#include "platform/tally.h"
 #include "platform/text_files.h"
 
 namespace fs = platform::fs;
@@ -39,10 +38,8 @@ bool CleanTempFiles() {
   }
   ForEachInventoryName([&](const std::wstring& name) {
     const std::wstring folder = temp + name;
-    if (IsLink(folder)) {
-      platform::tally::NoteLinkLeft();
+    if (LeftAsLink(folder))
       return;
-    }
     (void)fs::SetAttributes(folder, fs::kNormal);
     (void)fs::RemoveMatchingFiles(folder + L"\\*.*");
     (void)fs::RemoveFolder(folder);
