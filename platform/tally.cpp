@@ -50,6 +50,10 @@ void NoteLinkLeft() {
   ++g_counts.links;
 }
 
+void NoteKept(std::uint64_t items) {
+  g_counts.kept += items;
+}
+
 void NoteRecreated() {
   if (g_counts.deleted > 0)
     --g_counts.deleted;

@@ -17,7 +17,8 @@ struct Counts {
   std::uint64_t refused = 0;  // left: access denied
   std::uint64_t links = 0;    // left: links and junctions, never entered nor removed
   std::uint64_t other = 0;    // left for another reason
-  std::uint64_t left() const { return in_use + refused + links + other; }
+  std::uint64_t kept = 0;     // left on purpose: hidden and system items a cleaner never takes
+  std::uint64_t left() const { return in_use + refused + links + other + kept; }
 };
 
 Counts Current();
@@ -31,6 +32,9 @@ Status NoteDeletion(Status outcome, std::uint64_t bytes = 0);
 void NoteRemoved(std::uint64_t items, std::uint64_t bytes);
 // Notes a link or junction met during a walk and left where it is.
 void NoteLinkLeft();
+// Notes items a cleaner found in a folder it cleaned and leaves there on purpose (hidden and
+// system files, the hidden folders the inventory leaves out).
+void NoteKept(std::uint64_t items = 1);
 // Takes back one folder noted as deleted and then made again.
 void NoteRecreated();
 

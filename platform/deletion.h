@@ -1,0 +1,97 @@
+#pragma once
+// The deletion core: every file and folder the program deletes goes through here.
+//
+// A folder is opened once, without following reparse points, and checked on its own handle.
+// It is listed from that handle; each child is opened relative to it by its exact listed name
+// (trailing dots and spaces included), checked on its own handle, and reset and deleted
+// through that handle. No name is looked up again from the top once its folder was checked, so
+// a folder swapped for a junction after it was listed leads nowhere: what was checked is what
+// gets deleted. A reparse point (junction, symbolic link) is never entered, emptied or removed.
+// Every deletion notes its outcome in the run's tally (platform/tally.h).
+//
+// The before-change hook of platform/fs.h is called with the child's path (a folder's ending
+// in "\") just before each child is opened, so that a test can swap it at that exact point.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/status.h"
+
+namespace platform::deletion {
+
+// One entry of a folder, as its listing reports it.
+struct Entry {
+  std::wstring name;  // exactly as listed
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;  // in bytes, for a file
+  bool IsDirectory() const { return (attributes & 0x10) != 0; }
+  bool IsReparsePoint() const { return (attributes & 0x400) != 0; }
+  bool IsHiddenOrSystem() const { return (attributes & 0x6) != 0; }
+};
+
+// What a file deletion does with a read-only file.
+enum class ReadOnly {
+  kStays,  // a read-only file is not deleted (deletion by pattern)
+  kLifted  // the bit is lifted on the file's own handle; a file that keeps other names (hard
+           // links) gets its attributes back on the same handle before it is closed
+};
+
+// A folder held open for listing and deletion.
+class Folder {
+ public:
+  Folder() = default;
+  Folder(Folder&& other) noexcept;
+  Folder& operator=(Folder&& other) noexcept;
+  Folder(const Folder&) = delete;
+  Folder& operator=(const Folder&) = delete;
+  ~Folder();
+
+  // Opens the folder at `path` (absolute; trailing separators allowed). Fails with LinkRefused()
+  // when the folder is a reparse point, and with the system's error when it cannot be opened or
+  // is not a folder.
+  static Status Open(const std::wstring& path, Folder* folder);
+  // Opens the child folder `name` relative to this folder's handle, with the same checks.
+  Status OpenChild(const std::wstring& name, Folder* child) const;
+  // Opens the folder `relative` below this one ("a\x"), one component at a time, each relative
+  // to its parent's handle and checked as OpenChild checks it.
+  Status OpenBelow(const std::wstring& relative, Folder* folder) const;
+
+  // The folder's entries in the order the file system gives them, "." and ".." left out.
+  Status List(std::vector<Entry>* entries) const;
+  // Deletes the child file `entry` (as List gave it) through its own handle. A folder, or an
+  // entry that is or turned into a reparse point, is left (a link is noted as left).
+  Status DeleteFile(const Entry& entry, ReadOnly read_only) const;
+  // Sets this folder's own attributes to normal, on its handle.
+  Status ResetAttributes() const;
+  // Removes this folder, which must be empty by now, through its handle, and closes it.
+  Status Remove();
+
+  bool valid() const { return handle_ != nullptr; }
+  // The path the folder was reached by: for messages and test hooks, never opened again.
+  const std::wstring& path() const { return path_; }
+
+ private:
+  void* handle_ = nullptr;
+  std::wstring path_;  // ends in "\"
+};
+
+// The status with which the core refuses a reparse point.
+Status LinkRefused();
+
+// Deletes the files lying directly in `folder` that are neither hidden nor system (read-only
+// ones as `read_only` says). Hidden and system files stay and are noted as kept; links stay and
+// are noted as left. A file that cannot be deleted stays and the next one is tried; the first
+// such failure is returned. Keeps the windows painted meanwhile.
+Status DeletePlainFiles(const Folder& folder, ReadOnly read_only);
+
+namespace testing {
+// Test seam: Wine opens the target of a Unix link even when asked not to follow reparse
+// points, so no handle ever shows the link there, where Windows opens the link itself and its
+// handle reports the reparse point. When set, asked of every handle the core opens: true makes
+// the core treat the handle as Windows would a reparse point's. Empty by default.
+using HandleLinkCheck = bool (*)(void* handle);
+void SetHandleLinkCheck(HandleLinkCheck is_link);
+}  // namespace testing
+
+}  // namespace platform::deletion
