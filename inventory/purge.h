@@ -9,3 +9,8 @@
 // refused path (no trailing "\", the root of the current drive, a folder that is itself a
 // link), in which case nothing is touched.
 bool PurgeFolder(const std::wstring& folder);
+
+// Deletes everything below `folder` (which ends in "\") as PurgeFolder does, and leaves the
+// folder itself where it is, with its attributes and permissions untouched. True when nothing
+// is left inside. A folder that is a link, or that cannot be opened, is not touched.
+bool PurgeFolderContents(const std::wstring& folder);
