@@ -1,5 +1,8 @@
 #include "inventory/cell_table.h"
 
+#include <limits>
+#include <new>
+#include <stdexcept>
 #include <variant>
 
 namespace inventory {
@@ -7,6 +10,7 @@ namespace {
 
 constexpr std::int32_t kTypeMismatch =
     static_cast<std::int32_t>(0x80020005L);  // DISP_E_TYPEMISMATCH
+constexpr std::int32_t kOutOfMemory = static_cast<std::int32_t>(0x8007000EL);  // E_OUTOFMEMORY
 
 const std::wstring& EmptyText() {
   static const std::wstring empty;
@@ -82,9 +86,31 @@ bool CellTable::Contains(int row, int field) const {
   return row >= 0 && row < rows_ && field >= 0 && field < fields_;
 }
 
+platform::Status CellTable::Grow(int rows) {
+  if (rows <= rows_)
+    return platform::Status::Ok();
+  try {
+    // The vector grows geometrically, so rows put one after another cost amortised constant
+    // time; its cells move (they are one pointer each) rather than copy.
+    cells_.resize(static_cast<std::size_t>(rows) * static_cast<std::size_t>(fields_));
+  } catch (const std::bad_alloc&) {
+    return platform::Status::FromHresult(kOutOfMemory);
+  } catch (const std::length_error&) {
+    return platform::Status::FromHresult(kOutOfMemory);
+  }
+  rows_ = rows;
+  return platform::Status::Ok();
+}
+
+void CellTable::Clear() {
+  std::vector<Cell>().swap(cells_);
+  rows_ = 0;
+}
+
 platform::Status CellTable::Put(int row, int field, Cell value) {
-  if (!Contains(row, field))
+  if (row < 0 || field < 0 || field >= fields_ || row == std::numeric_limits<int>::max())
     return OutOfRange();
+  NIMBREL_TRY(Grow(row + 1));
   Slot(row, field) = std::move(value);
   return platform::Status::Ok();
 }

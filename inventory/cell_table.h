@@ -1,6 +1,7 @@
 #pragma once
-// Fixed-size tables of cells, each cell empty, a whole number or a text, addressed by row and
-// field. Every access is checked: an index outside the table is an out-of-range error.
+// Tables of cells, each cell empty, a whole number or a text, addressed by row and field. A table
+// has a fixed number of fields and grows by rows as they are put, so its memory follows what it
+// holds. Every read is checked: an index outside the table is an out-of-range error.
 
 #include <cstdint>
 #include <string>
@@ -34,20 +35,29 @@ class Cell {
  private:
   struct Value;
   void Release();
-  // Held out of line so that an unused cell costs one pointer: the tables keep about 800,000
-  // cells for the life of the process.
+  // Held out of line so that an unused cell costs one pointer: a scan of a large tree keeps
+  // several cells for each of its folders.
   Value* value_ = nullptr;
 };
 
 class CellTable {
  public:
-  // Allocates every cell at once; the table never grows.
+  // Starts with `rows` empty rows.
   CellTable(int rows, int fields);
 
   int rows() const { return rows_; }
   int fields() const { return fields_; }
   bool Contains(int row, int field) const;
 
+  // Makes rows up to `rows` - 1 addressable, the new ones empty; what the table held stays.
+  // Fails with the out-of-range error for a count no row index can reach, and with the
+  // out-of-memory error when the memory cannot be had.
+  platform::Status Grow(int rows);
+  // Gives every row back: the table holds none.
+  void Clear();
+
+  // Stores the value, growing the table to the row first when it lies beyond the last one; a
+  // field or a negative row outside the table is the out-of-range error.
   platform::Status Put(int row, int field, Cell value);
   // The cell itself, or the out-of-range error.
   platform::Result<const Cell*> At(int row, int field) const;
@@ -55,8 +65,6 @@ class CellTable {
   Cell Take(int row, int field) { return std::move(Slot(row, field)); }
   void Give(int row, int field, Cell value) { Slot(row, field) = std::move(value); }
   const Cell& Peek(int row, int field) const { return cells_[Index(row, field)]; }
-
-  static constexpr std::size_t kBytesPerCell = sizeof(Cell);
 
  private:
   std::size_t Index(int row, int field) const {

@@ -113,9 +113,10 @@ platform::Status Form1::CmdScan() {
   MaxDepth = kInventoryDepth;
   const std::wstring scanned_folder = Dir1.List(Dir1.ListIndex());
 
-  NIMBREL_TRY(files::OpenForOutput(kInventoryFileNumber, InventoryFilePath()));
+  NIMBREL_TRY(OpenInventoryFileForOutput());
   InventoryFileCloser closer;
 
+  ClearTables();
   QueueHead = 1;
   QueueTail = 2;
   NextEntry = 1;

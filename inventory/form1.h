@@ -8,13 +8,15 @@
 
 class Form1 {
  public:
-  // Writes the inventory file of the folder that SharedFolderList() shows: line 1 is the
+  // Writes the inventory file of the folder that SharedFolderList() shows (in the program's
+  // folder, else in the fallback folder: see OpenInventoryFileForOutput): line 1 is the
   // folder's full path followed by "\", then one line per sub-folder less than five levels
   // below it (hidden and system sub-folders, what lies below them, and links left out), its
   // name alone, in case-insensitive path order. A name the ANSI code page cannot hold exactly
   // is written as the folder's short (8.3) name, and its row left out when there is none:
   // never as a look-alike, which could name a hidden sibling. Resets the attributes of the folder
-  // and of every sub-folder written to normal. Nothing is written until the listing and sort are
+  // and of every sub-folder written to normal. The number of folders has no fixed limit: the
+  // tables grow with the tree. Nothing is written until the listing and sort are
   // done. No handler: the first failure ends the scan and is returned; the inventory file is
   // closed on every path (emptied when the failure came after it was opened).
   platform::Status CmdScan();

@@ -11,8 +11,8 @@
 // advancing QueueTail and NextEntry. Hidden and system sub-folders are not returned by the
 // search, so neither they nor anything below them are recorded; a sub-folder that is a
 // reparse point (a link) is never recorded, so no entry can lead out of the tree. Files are
-// never recorded. The queue's bound is checked before the row's, so a full queue stores
-// nothing of the sub-folder that overflows it. The search is run to its end on success.
+// never recorded. The queue and the rows grow as the sub-folders come; when memory runs out the
+// listing fails with what was stored before kept. The search is run to its end on success.
 platform::Status ListFolder(const std::wstring& folder);
 
 // The text after the last "\" of `path`; empty when there is none or when it ends in "\".

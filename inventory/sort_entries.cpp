@@ -48,9 +48,10 @@ platform::Status SortEntries() {
   const std::array<int, 3> fields = {inventory::PathField, inventory::DetailField,
                                      inventory::KindField};
   for (int field : fields) {
-    if (!EntryTable.Contains(rows, field) || !SortedTable.Contains(rows, field))
+    if (!EntryTable.Contains(rows, field) || field >= SortedTable.fields())
       return inventory::OutOfRange();
   }
+  NIMBREL_TRY(SortedTable.Grow(rows + 1));
 
   // An O(n log n) sort gives the order of the classic exchange sort: on a case-insensitive
   // file system no two paths of one tree compare equal, so the order is unique. The paths are

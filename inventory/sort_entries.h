@@ -8,5 +8,6 @@
 // copies the path, detail and kind fields of each row in that order into SortedTable rows 1
 // to n. n is one less than the number in field 0 of row 0 of EntryTable. EntryTable is left
 // in the same order; its row 0 is untouched. Rows whose paths compare equal keep their order.
-// No handler: an out-of-range row count or field number fails before anything moves.
+// SortedTable grows to hold them. No handler: an out-of-range row count or field number, or
+// memory that runs out, fails before anything moves.
 platform::Status SortEntries();

@@ -1,6 +1,6 @@
 #pragma once
-// The process-wide inventory tables and counters. The scan fills them; nothing clears them
-// between scans, so rows beyond the current scan's count keep older values and are never read.
+// The process-wide inventory tables and counters. The scan empties the tables when it starts and
+// fills them, growing them with the tree: their memory follows the last tree scanned.
 
 #include <cstdint>
 #include <string>
@@ -9,9 +9,7 @@
 
 namespace inventory {
 
-inline constexpr int kQueueSlots = 10001;  // slots 0 to 10000; slot 0 holds no folder
-inline constexpr int kTableRows = 100001;  // rows 0 to 100000; row 0 holds the row count
-inline constexpr int kTableFields = 4;     // path, detail, kind, spare
+inline constexpr int kTableFields = 4;  // path, detail, kind, spare
 
 // Text of the detail and kind fields of a sub-folder's row.
 inline constexpr wchar_t kFolderDetail[] = L"   ";
@@ -19,11 +17,11 @@ inline constexpr wchar_t kFolderKind[] = L"rep";
 // The listing mode in which only sub-folders are recorded.
 inline constexpr wchar_t kFoldersOnlyMode[] = L"Rep";
 
-// Folder paths ending in "\", in the order queued (one field per slot).
+// Folder paths ending in "\", in the order queued (one field per slot; slot 0 holds no folder).
 extern CellTable FolderQueue;
 extern std::int32_t QueueHead;  // the slot of the next folder to list
 extern std::int32_t QueueTail;  // the next free slot; the queue is empty when head == tail
-// One row per sub-folder found, in the order found.
+// One row per sub-folder found, in the order found, from row 1; row 0 holds the row count.
 extern CellTable EntryTable;
 extern std::int32_t NextEntry;  // the next free row of EntryTable
 // The rows of EntryTable in path order, from row 1.
@@ -35,5 +33,8 @@ extern std::int32_t KindField;
 extern std::wstring ListMode;
 // A sub-folder gets an inventory line only when its depth count is below this.
 extern std::int32_t MaxDepth;
+
+// Empties the three tables, giving their memory back.
+void ClearTables();
 
 }  // namespace inventory

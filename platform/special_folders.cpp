@@ -10,6 +10,8 @@
 
 namespace platform {
 
+static_assert(kLocalAppDataFolder == CSIDL_LOCAL_APPDATA);
+
 Result<std::wstring> SpecialFolderPath(int csidl) {
   Result<std::wstring> result;
   PIDLIST_ABSOLUTE items = nullptr;

@@ -7,6 +7,9 @@
 
 namespace platform {
 
+// The user's local (non-roaming) application data folder, CSIDL_LOCAL_APPDATA.
+inline constexpr int kLocalAppDataFolder = 0x001c;
+
 // The folder's file-system path as the shell gives it (wide characters, so names outside the
 // ANSI code page come through): the item list of the folder is asked first, then its path
 // (MAX_PATH - 1 characters at most). The item list is freed with the shell's allocator. An

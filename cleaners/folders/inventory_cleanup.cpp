@@ -27,7 +27,7 @@ bool IsPlainFolderName(const std::wstring& line) {
 }
 
 void ForEachInventoryName(const std::function<void(const std::wstring& name)>& act) {
-  if (files::OpenForInput(kInventoryFileNumber, InventoryFilePath())) {
+  if (files::OpenForInput(kInventoryFileNumber, WrittenInventoryFilePath())) {
     std::wstring line;
     (void)files::LineInput(kInventoryFileNumber, &line);  // the scanned folder itself
     while (!files::AtEnd(kInventoryFileNumber)) {

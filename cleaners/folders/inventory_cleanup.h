@@ -11,8 +11,8 @@
 // file system would strip, turning "x." into "x" and ". ." into a parent folder).
 bool IsPlainFolderName(const std::wstring& line);
 
-// Reads the inventory file back under its number: skips line 1 (the scanned folder), blank
-// lines and lines of spaces, and any line that is not a plain folder name, and hands every
-// other line, as read, to `act`. Processes nothing when the file cannot be opened. Closes
+// Reads back, under its number, the inventory file the last scan wrote: skips line 1 (the scanned
+// folder), blank lines and lines of spaces, and any line that is not a plain folder name, and hands
+// every other line, as read, to `act`. Processes nothing when the file cannot be opened. Closes
 // every open file at the end.
 void ForEachInventoryName(const std::function<void(const std::wstring& name)>& act);

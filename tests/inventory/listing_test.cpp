@@ -52,25 +52,22 @@ TEST(ListFolder, RecordsVisibleSubfoldersOnlyNeverLinksOrFiles) {
   EXPECT_EQ(outside.Attributes(L"inner"), fs::kDirectory | fs::kReadOnly);
 }
 
-TEST(ListFolder, QueueBoundIsCheckedBeforeTheRowBound) {
+// The queue and the rows grow past what they held, the older rows kept.
+TEST(ListFolder, GrowsTheQueueAndTheRowsPastTheirEnd) {
   test::ScratchTree tree;
   tree.Folder(L"a");
-
-  // The queue is full: nothing of the sub-folder is stored anywhere.
   StartListing();
-  QueueTail = kQueueSlots;
-  NextEntry = 7;
-  ASSERT_TRUE(EntryTable.Put(7, 0, Cell(std::wstring(L"older"))).ok());
-  EXPECT_TRUE(ListFolder(tree.path()).Is(platform::kOutOfRange));
-  EXPECT_EQ(NextEntry, 7);
-  EXPECT_EQ(TextAt(EntryTable, 7, 0), L"older");
-
-  // The last queue slot is free but the rows are full: the slot is taken, then the error.
-  QueueTail = kQueueSlots - 1;
-  NextEntry = kTableRows;
-  EXPECT_TRUE(ListFolder(tree.path()).Is(platform::kOutOfRange));
-  EXPECT_EQ(QueueTail, kQueueSlots);
-  EXPECT_EQ(TextAt(FolderQueue, kQueueSlots - 1, 0), tree / L"a\\");
+  ASSERT_TRUE(EntryTable.Put(1, 0, Cell(std::wstring(L"older"))).ok());
+  QueueTail = FolderQueue.rows();
+  NextEntry = EntryTable.rows();
+  const int slot = QueueTail, row = NextEntry;
+  ASSERT_TRUE(ListFolder(tree.path()).ok());
+  EXPECT_EQ(QueueTail, slot + 1);
+  EXPECT_EQ(NextEntry, row + 1);
+  EXPECT_EQ(TextAt(FolderQueue, slot, 0), tree / L"a\\");
+  EXPECT_EQ(TextAt(EntryTable, row, 0), tree / L"a");
+  EXPECT_EQ(TextAt(EntryTable, row, 2), L"rep");
+  EXPECT_EQ(TextAt(EntryTable, 1, 0), L"older");
 }
 
 TEST(GetEntryName, IsTheTextAfterTheLastBackslash) {
@@ -158,7 +155,7 @@ TEST(SortEntries, FieldOrRowCountOutsideTheTablesFails) {
   EXPECT_TRUE(SortEntries().Is(platform::kOutOfRange));
   EXPECT_EQ(TextAt(EntryTable, 1, 0), L"C:\\t\\b");  // nothing moved
   KindField = 2;
-  ASSERT_TRUE(EntryTable.Put(0, 0, Cell(kTableRows + 1)).ok());
+  ASSERT_TRUE(EntryTable.Put(0, 0, Cell(EntryTable.rows() + 1)).ok());
   EXPECT_TRUE(SortEntries().Is(platform::kOutOfRange));
 }
 

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <vector>
+
+#include "cleaners/folders/inventory_cleanup.h"
 #include "inventory/form1.h"
+#include "inventory/inventory_file.h"
 #include "platform/fs.h"
 #include "platform/text.h"
 #include "platform/text_files.h"
@@ -130,18 +135,24 @@ TEST(CmdScan, DriveRootGivesTwoBackslashesOnTheFirstLine) {
   EXPECT_EQ(test::ReadInventoryBytes(), Ansi(drive.root()) + "\\\r\nsub\r\ninner\r\n");
 }
 
-TEST(CmdScan, TenThousandSubfoldersFailAfterEmptyingTheFile) {
+// More folders than any fixed table would hold: the queue and the rows grow with the tree.
+TEST(CmdScan, WritesEveryRowOfATreeOfMoreThanTenThousandFolders) {
   test::ScratchTree tree;
-  for (int i = 0; i < 100; ++i) {
-    const std::wstring group = tree / std::to_wstring(i);
-    CreateDirectoryW(group.c_str(), nullptr);
-    for (int j = 0; j < 99; ++j)
-      CreateDirectoryW((group + L"\\" + std::to_wstring(j)).c_str(), nullptr);
+  constexpr int kFolders = 10050;
+  const std::string unix_tree = test::UnixPath(tree.path());
+  ASSERT_TRUE(test::RunUnixShell("cd '" + unix_tree + "' && seq -f 'f%05g' 0 " +
+                                     std::to_string(kFolders - 1) + " | xargs mkdir",
+                                 tree.path()));
+  std::string expected = Root(tree);
+  for (int i = 0; i < kFolders; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "f%05d\r\n", i);
+    expected += name;
   }
-  test::WriteInventoryBytes("previous\r\n");
-  EXPECT_TRUE(ScanFolder(tree.path()).Is(platform::kOutOfRange));
-  EXPECT_EQ(test::ReadInventoryBytes(), "");
-  EXPECT_FALSE(platform::files::IsOpen(3));
+
+  ASSERT_TRUE(ScanFolder(tree.path()).ok());
+  EXPECT_EQ(test::ReadInventoryBytes(), expected);
+  EXPECT_TRUE(test::RunUnixShell("cd '" + unix_tree + "' && rm -rf f*", tree.path()));
 }
 
 TEST(CmdScan, VanishedFolderFailsAndKeepsThePreviousInventory) {
@@ -152,6 +163,48 @@ TEST(CmdScan, VanishedFolderFailsAndKeepsThePreviousInventory) {
   test::RemoveTree(tree.path());
   EXPECT_FALSE(SharedForm1().CmdScan().ok());
   EXPECT_EQ(test::ReadInventoryBytes(), previous);
+}
+
+std::vector<std::wstring> NamesRead() {
+  std::vector<std::wstring> names;
+  ForEachInventoryName([&](const std::wstring& name) { names.push_back(name); });
+  return names;
+}
+
+// Where the program's folder refuses the file (held open by another, or a folder of that
+// name), the scan writes it below the user's local application data and the readers read it
+// there; the refused file keeps its bytes.
+TEST(CmdScan, WritesTheInventoryToLocalAppDataWhenTheProgramFolderRefusesIt) {
+  test::ScratchTree tree;
+  tree.Folder(L"a\\b");
+  using By = test::RefusedProgramInventory::By;
+  for (By by : {By::kHeldFile, By::kFolder}) {
+    test::RefusedProgramInventory refused(by);
+    ASSERT_TRUE(ScanFolder(tree.path()).ok());
+    EXPECT_EQ(WrittenInventoryFilePath(), refused.fallback());
+    EXPECT_EQ(test::ReadFileBytes(refused.fallback()), Root(tree) + "a\r\nb\r\n");
+    EXPECT_EQ(NamesRead(), (std::vector<std::wstring>{L"a", L"b"}));
+    if (by == By::kHeldFile) {
+      EXPECT_EQ(test::ReadFileBytes(InventoryFilePath()), test::kRefusedInventoryBytes);
+    }
+    EXPECT_FALSE(platform::files::IsOpen(3));
+  }
+  // Taken again by the program's folder, the file is written there and read from there.
+  ASSERT_TRUE(ScanFolder(tree.path()).ok());
+  EXPECT_EQ(WrittenInventoryFilePath(), InventoryFilePath());
+  EXPECT_EQ(test::ReadFileBytes(InventoryFilePath()), Root(tree) + "a\r\nb\r\n");
+}
+
+// Refused in both places, the scan fails and no reader reads the stale file of either.
+TEST(CmdScan, FailsWhenTheFallbackRefusesTheInventoryToo) {
+  test::ScratchTree tree;
+  tree.Folder(L"a");
+  test::RefusedProgramInventory refused(test::RefusedProgramInventory::By::kHeldFile);
+  ASSERT_TRUE(refused.RefuseFallback());
+  EXPECT_FALSE(ScanFolder(tree.path()).ok());
+  EXPECT_EQ(NamesRead(), std::vector<std::wstring>());
+  EXPECT_FALSE(platform::files::IsOpen(3));
+  EXPECT_EQ(test::ReadFileBytes(InventoryFilePath()), test::kRefusedInventoryBytes);
 }
 
 TEST(CmdScan, KeepsWindowsPaintedAndRunsNoOtherEvent) {

@@ -2,13 +2,35 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
 #include "inventory/inventory_file.h"
+
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "support/scratch.h"
 
 namespace test {
 namespace {
+
+std::wstring LocalAppData() {
+  wchar_t path[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  platform::UniqueHandle file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  return file &&
+         WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void RemoveFileOrTree(const std::wstring& path) {
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!DeleteFileW(path.c_str()))
+    RemoveTree(path);
+}
 
 std::wstring Environment(const wchar_t* name) {
   wchar_t buffer[1024] = {};
@@ -30,14 +52,40 @@ std::uint32_t FolderAttributes(const std::wstring& path) {
 }
 
 std::string ReadInventoryBytes() {
-  return ReadFileBytes(InventoryFilePath());
+  return ReadFileBytes(WrittenInventoryFilePath());
 }
 
 void WriteInventoryBytes(const std::string& bytes) {
-  platform::UniqueHandle file(CreateFileW(InventoryFilePath().c_str(), GENERIC_WRITE, 0, nullptr,
-                                          CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  WriteBytes(WrittenInventoryFilePath(), bytes);
+}
+
+RefusedProgramInventory::RefusedProgramInventory(By by, const std::string& bytes)
+    : refused_(InventoryFilePath()),
+      fallback_folder_(LocalAppData() + L"\\Nimbrel"),
+      fallback_(fallback_folder_ + L"\\Reper.txt") {
+  Clear();
+  if (by == By::kFolder) {
+    CreateDirectoryW(refused_.c_str(), nullptr);
+  } else {
+    WriteBytes(refused_, bytes);
+    holder_.reset(CreateFileW(refused_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
+  }
+}
+
+RefusedProgramInventory::~RefusedProgramInventory() {
+  holder_.reset();
+  Clear();
+}
+
+bool RefusedProgramInventory::RefuseFallback() {
+  RemoveFileOrTree(fallback_folder_);
+  return WriteBytes(fallback_folder_, "");
+}
+
+void RefusedProgramInventory::Clear() {
+  RemoveFileOrTree(refused_);
+  RemoveFileOrTree(fallback_folder_);
 }
 
 bool MakeReadOnlyFolder(const std::wstring& path) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/handles.h"
+
 namespace test {
 
 std::string ReadInventoryBytes();
@@ -18,6 +20,32 @@ void WriteInventoryBytes(const std::string& bytes);
 // Makes a folder read-only the Unix way (mode 555), which Wine reports as attribute 0x11:
 // Wine keeps no read-only bit of its own on folders. Resetting the attributes clears it.
 bool MakeReadOnlyFolder(const std::wstring& folder);
+
+// A readable inventory naming "stale", as a scan of long ago would have left.
+inline constexpr char kRefusedInventoryBytes[] = "C:\\old\\\r\nstale\r\n";
+
+// Makes the program's folder refuse "Reper.txt" while alive: a file of that name holding `bytes`
+// and held open by this object, sharing reads only, or a folder of that name. (A read-only file
+// would not do where the tests run as root: Wine then rewrites it.) The fallback folder
+// "%LOCALAPPDATA%\Nimbrel" is removed before and after.
+class RefusedProgramInventory {
+ public:
+  enum class By { kHeldFile, kFolder };
+  explicit RefusedProgramInventory(By by, const std::string& bytes = kRefusedInventoryBytes);
+  RefusedProgramInventory(const RefusedProgramInventory&) = delete;
+  RefusedProgramInventory& operator=(const RefusedProgramInventory&) = delete;
+  ~RefusedProgramInventory();
+
+  // The fallback is refused too: a file stands where its folder would go.
+  bool RefuseFallback();
+  // Where the scan writes when the program's folder refuses the file.
+  const std::wstring& fallback() const { return fallback_; }
+
+ private:
+  void Clear();
+  std::wstring refused_, fallback_folder_, fallback_;
+  platform::UniqueHandle holder_;
+};
 
 // Points this process's temporary folder (TMP and TEMP) at `folder` while alive. The second
 // form sets each variable on its own; a null value removes it.

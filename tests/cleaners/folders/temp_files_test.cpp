@@ -112,13 +112,13 @@ TEST(CleanTempFiles, FailedScanReadsNoInventoryLeftBefore) {
   outside.File(L"sub\\precious.txt");
   test::ScratchTree temp_folder;
   temp_folder.File(L"listed\\kept.tmp");
-  test::WriteInventoryBytes(platform::ToAnsi(temp_folder.path()) + "\r\nlisted\r\n..\r\n" +
-                            platform::ToAnsi(outside.path()) + "sub\r\n*\r\n..\\..\r\n");
-  // Held open for reading, sharing reads only: the scan cannot rewrite the file, while a reader
-  // could still read the stale inventory.
-  platform::UniqueHandle holder(CreateFileW(InventoryFilePath().c_str(), GENERIC_READ,
-                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(holder.valid());
+  // The scan can write the file neither in the program's folder nor in the fallback, while a
+  // reader could still read the stale inventory.
+  test::RefusedProgramInventory refused(
+      test::RefusedProgramInventory::By::kHeldFile,
+      platform::ToAnsi(temp_folder.path()) + "\r\nlisted\r\n..\r\n" +
+          platform::ToAnsi(outside.path()) + "sub\r\n*\r\n..\\..\r\n");
+  ASSERT_TRUE(refused.RefuseFallback());
   test::ScopedTempFolder temp(temp_folder.path());
 
   CleanTempFiles();
