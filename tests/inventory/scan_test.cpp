@@ -177,6 +177,9 @@ std::vector<std::wstring> NamesRead() {
 TEST(CmdScan, WritesTheInventoryToLocalAppDataWhenTheProgramFolderRefusesIt) {
   test::ScratchTree tree;
   tree.Folder(L"a\\b");
+  test::ScratchTree sentinel;
+  sentinel.Folder(L"kept");
+  ASSERT_TRUE(test::MakeReadOnlyFolder(sentinel / L"kept"));
   using By = test::RefusedProgramInventory::By;
   for (By by : {By::kHeldFile, By::kFolder}) {
     test::RefusedProgramInventory refused(by);
@@ -193,9 +196,10 @@ TEST(CmdScan, WritesTheInventoryToLocalAppDataWhenTheProgramFolderRefusesIt) {
   ASSERT_TRUE(ScanFolder(tree.path()).ok());
   EXPECT_EQ(WrittenInventoryFilePath(), InventoryFilePath());
   EXPECT_EQ(test::ReadFileBytes(InventoryFilePath()), Root(tree) + "a\r\nb\r\n");
+  EXPECT_EQ(sentinel.Attributes(L"kept"), fs::kDirectory | fs::kReadOnly);
 }
 
-// Refused in both places, the scan fails and no reader reads the stale file of either.
+// Refused in both places, the scan fails and no reader reads the stale file left behind.
 TEST(CmdScan, FailsWhenTheFallbackRefusesTheInventoryToo) {
   test::ScratchTree tree;
   tree.Folder(L"a");
