@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "cleaners/folders/special_folder.h"
 #include "platform/folder_list.h"
 #include "platform/fs.h"
@@ -95,9 +98,17 @@ TEST_F(CleanHistoryTest, DeletesLooseFilesWithoutSubFoldersTwiceInARow) {
                                             nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(in_use.valid());
 
+  // The history folder is never made current while its files go.
+  std::vector<std::wstring> current_folders;
+  fs::testing::SetBeforeChangeHook(
+      [&](const std::wstring&) { current_folders.push_back(fs::CurrentFolder()); });
   for (int run = 1; run <= 2; ++run) {
     SCOPED_TRACE(run);
+    current_folders.clear();
     CleanHistory();
+    EXPECT_FALSE(current_folders.empty());
+    for (const std::wstring& folder : current_folders)
+      EXPECT_EQ(folder, test::WithoutTrailingBackslash(elsewhere.path()));
     EXPECT_FALSE(history.Exists(L"plain.dat"));
     EXPECT_FALSE(history.Exists(L"read-only.dat"));
     EXPECT_FALSE(history.Exists(L"archive.dat"));
@@ -112,6 +123,7 @@ TEST_F(CleanHistoryTest, DeletesLooseFilesWithoutSubFoldersTwiceInARow) {
     EXPECT_TRUE(SentinelIntact());
     ASSERT_TRUE(current.Enter());
   }
+  fs::testing::SetBeforeChangeHook(nullptr);
 }
 
 TEST_F(CleanHistoryTest, LetsPendingEventsRun) {
