@@ -8,6 +8,7 @@
 #include "cleaners/system/explorer_memory.h"
 #include "cleaners/system/recycle_bin.h"
 #include "cleaners/system/typed_urls.h"
+#include "cleaners/system/url_history.h"
 #include "inventory/purge.h"
 #include "platform/fs.h"
 #include "platform/rights.h"
@@ -16,7 +17,10 @@ CleaningSteps RealCleaningSteps() {
   CleaningSteps steps;
   steps.clean_cookies = [] { (void)CleanCookies(); };
   steps.clear_typed_urls = ClearTypedUrls;
-  steps.clean_history = CleanHistory;
+  steps.clean_history = [] {
+    CleanUrlHistory();
+    CleanHistory();  // last: it leaves the program's folder current
+  };
   steps.clean_internet_files = CleanInternetFiles;
   steps.clean_temp_files = CleanTempFiles;
   steps.clean_recent = CleanRecent;

@@ -1,7 +1,7 @@
 // The run with its real steps against the real file system and registry: "UserData" purges the
 // per-user folder named from "Username", "Prefetch" leaves an existing, empty folder behind,
-// "Url tapés" and "Mémoire tampon" reach the registry, and a refused write shows in the
-// warning while the run completes.
+// "Url tapés" and "Mémoire tampon" reach the registry, "Historique" reaches the URL cache, and a
+// refused write shows in the warning while the run completes.
 
 #include <windows.h>
 
@@ -12,10 +12,14 @@
 #include <vector>
 
 #include "app/depart.h"
+#include "cleaners/folders/special_folder.h"
+#include "cleaners/system/url_cache_walk.h"
 #include "platform/rights.h"
 #include "platform/text.h"
 #include "support/registry_state.h"
 #include "support/scratch.h"
+#include "support/url_cache_entries.h"
+#include "support/url_cache_of_its_own.h"
 
 namespace {
 
@@ -187,6 +191,31 @@ TEST_F(RunRealSteps, ARefusedMemorySettingShowsInTheWarningAndTheRunCompletes) {
   EXPECT_EQ(messages[1], L"Info|Operation terminé avec succés ");
   EXPECT_FALSE(test::ReadRegistryValue(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll"));
   EXPECT_TRUE(window.Command1.Enabled());
+}
+
+// In a URL cache of its own, whose history folder lies in a scratch tree.
+TEST(RunRealHistoryStep, RemovesTheUrlHistoryAndTheLooseFilesOfTheHistoryFolder) {
+  test::RunInUrlCacheOfItsOwn(L"RunRealSteps.DISABLED_HistoryInACacheOfItsOwn");
+}
+
+TEST_F(RunRealSteps, DISABLED_HistoryInACacheOfItsOwn) {
+  test::CacheEntryGuard visit(
+      test::NewCacheEntry(test::UniqueCacheUrl(L"Visited: "), kCollectedHistoryType));
+  test::CacheEntryGuard cookie(
+      test::NewCacheEntry(test::UniqueCacheUrl(L"Cookie:"), kCollectedCookieType));
+  ASSERT_TRUE(visit.committed() && cookie.committed());
+  const std::wstring loose = GetSpecialFolder(CSIDL_HISTORY) + L"\\loose.dat";
+  MakeFile(loose);
+
+  window.Check4.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_FALSE(test::UrlCacheHolds(visit.url()));
+  EXPECT_FALSE(Exists(visit.local_file()));
+  EXPECT_FALSE(Exists(loose));
+  EXPECT_TRUE(test::UrlCacheHolds(cookie.url()));
+  EXPECT_EQ(messages, std::vector<std::wstring>{L"Info|Operation terminé avec succés "});
+  EXPECT_EQ(window.Label3.Caption(),
+            L"Terminé : 2 éléments supprimés, 0\u00A0octet libéré.\r\nÉléments restants : aucun.");
 }
 
 }  // namespace

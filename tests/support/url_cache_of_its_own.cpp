@@ -18,7 +18,7 @@ void RunInUrlCacheOfItsOwn(const std::wstring& test_name) {
   ChildProcess child(L"nimbrel_tests.exe --gtest_also_run_disabled_tests --gtest_filter=" +
                      test_name);
   ASSERT_TRUE(child.started());
-  EXPECT_TRUE(child.WaitForLine(L"[  PASSED  ] 1 test."));
+  EXPECT_TRUE(child.WaitForLine(L"[  PASSED  ] 1 test.")) << child.lines_read();
   EXPECT_EQ(child.Wait(), 0);
 }
 
