@@ -25,6 +25,7 @@ struct Entry {
   std::wstring name;  // exactly as listed
   std::uint32_t attributes = 0;
   std::uint64_t size = 0;  // in bytes, for a file
+  std::uint64_t id = 0;    // the file system's number for the file or folder (0: unknown)
   bool IsDirectory() const { return (attributes & 0x10) != 0; }
   bool IsReparsePoint() const { return (attributes & 0x400) != 0; }
   bool IsHiddenOrSystem() const { return (attributes & 0x6) != 0; }
@@ -53,6 +54,9 @@ class Folder {
   static Status Open(const std::wstring& path, Folder* folder);
   // Opens the child folder `name` relative to this folder's handle, with the same checks.
   Status OpenChild(const std::wstring& name, Folder* child) const;
+  // The same for a child as List gave it; also refused (LinkRefused()) when what opens is no
+  // longer the folder listed (swapped since the listing).
+  Status OpenChild(const Entry& entry, Folder* child) const;
   // Opens the folder `relative` below this one ("a\x"), one component at a time, each relative
   // to its parent's handle and checked as OpenChild checks it.
   Status OpenBelow(const std::wstring& relative, Folder* folder) const;
@@ -61,9 +65,9 @@ class Folder {
   Status List(std::vector<Entry>* entries) const;
   // Deletes the child file `entry` (as List gave it) through its own handle. A folder, or an
   // entry that is or turned into a reparse point, is left (a link is noted as left).
-  Status DeleteFile(const Entry& entry, ReadOnly read_only) const;
+  Status DeleteChild(const Entry& entry, ReadOnly read_only) const;
   // Sets this folder's own attributes to normal, on its handle.
-  Status ResetAttributes() const;
+  Status ResetAttributes();
   // Removes this folder, which must be empty by now, through its handle, and closes it.
   Status Remove();
 
@@ -72,12 +76,19 @@ class Folder {
   const std::wstring& path() const { return path_; }
 
  private:
+  Status OpenChildListedAs(const std::wstring& name, std::uint64_t listed_id, Folder* child) const;
+  void Close();
+
   void* handle_ = nullptr;
-  std::wstring path_;  // ends in "\"
+  std::uint32_t attributes_ = 0;  // as the handle showed them
+  std::wstring path_;             // ends in "\"
 };
 
 // The status with which the core refuses a reparse point.
 Status LinkRefused();
+bool IsLinkRefused(const Status& status);
+// True for the failure of an entry that went since it was listed.
+bool IsGone(const Status& status);
 
 // Deletes the files lying directly in `folder` that are neither hidden nor system (read-only
 // ones as `read_only` says). Hidden and system files stay and are noted as kept; links stay and

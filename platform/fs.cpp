@@ -2,12 +2,21 @@
 
 #include <windows.h>
 
+#include <string_view>
+#include <vector>
+
+#include "platform/deletion.h"
 #include "platform/events.h"
+#include "platform/fs_seams.h"
 #include "platform/handles.h"
 #include "platform/paths.h"
 #include "platform/tally.h"
 
 namespace platform::fs {
+
+using detail::AsReported;
+using detail::BeforeChange;
+
 namespace {
 
 // The process-wide search cursor.
@@ -39,15 +48,6 @@ bool Matches(std::uint32_t attributes, std::uint32_t mask) {
 testing::FileLinkCheck& InstalledFileLinkCheck() {
   static testing::FileLinkCheck check = nullptr;
   return check;
-}
-
-// The attributes of `folder` + `name` as Windows would report them (see
-// testing::SetFileLinkCheck).
-DWORD AsReported(const std::wstring& folder, const std::wstring& name, DWORD attributes) {
-  if (InstalledFileLinkCheck() && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-      InstalledFileLinkCheck()(folder, name))
-    attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-  return attributes;
 }
 
 // Fills `entry` with the first matching entry at or after the handle's current one.
@@ -85,9 +85,25 @@ std::function<void(const std::wstring&)>& BeforeChangeHook() {
   return hook;
 }
 
-void BeforeChange(const std::wstring& path) {
-  if (BeforeChangeHook())
-    BeforeChangeHook()(path);
+// Whether `name` matches a file pattern: "*" stands for any run of characters, "?" for one,
+// letter case aside; a final ".*" also matches a name without a dot, so "*.*" matches every name.
+bool MatchesPattern(std::wstring_view name, std::wstring_view pattern) {
+  if (pattern.ends_with(L".*") && name.find(L'.') == std::wstring_view::npos)
+    pattern.remove_suffix(2);
+  if (pattern.empty())
+    return name.empty();
+  if (pattern.front() == L'*') {
+    for (std::size_t skip = 0; skip <= name.size(); ++skip) {
+      if (MatchesPattern(name.substr(skip), pattern.substr(1)))
+        return true;
+    }
+    return false;
+  }
+  if (name.empty())
+    return false;
+  if (pattern.front() != L'?' && !SamePathText(name.substr(0, 1), pattern.substr(0, 1)))
+    return false;
+  return MatchesPattern(name.substr(1), pattern.substr(1));
 }
 
 std::wstring FolderPart(const std::wstring& pattern) {
@@ -96,6 +112,23 @@ std::wstring FolderPart(const std::wstring& pattern) {
 }
 
 }  // namespace
+
+namespace detail {
+
+void BeforeChange(const std::wstring& path) {
+  if (BeforeChangeHook())
+    BeforeChangeHook()(path);
+}
+
+std::uint32_t AsReported(const std::wstring& folder, const std::wstring& name,
+                         std::uint32_t attributes) {
+  if (InstalledFileLinkCheck() && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+      InstalledFileLinkCheck()(folder, name))
+    attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+  return attributes;
+}
+
+}  // namespace detail
 
 Status FindFirst(const std::wstring& pattern, std::uint32_t mask, FoundEntry* first) {
   SearchCursor& cursor = Cursor();
@@ -166,35 +199,37 @@ Status RemoveFile(const std::wstring& path, std::uint64_t size) {
 }
 
 Status RemoveMatchingFiles(const std::wstring& pattern) {
-  const std::wstring folder = FolderPart(pattern);
-  if (IsLink(folder))
-    return Status::FromWin32(ERROR_ACCESS_DENIED);
-  const std::wstring prefix = folder == L"." ? std::wstring() : folder;
-
-  WIN32_FIND_DATAW data;
-  UniqueFindHandle find(
-      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
-  if (!find)
+  const std::wstring folder_part = FolderPart(pattern);
+  const std::wstring name_pattern = pattern.substr(folder_part == L"." ? 0 : folder_part.size());
+  deletion::Folder folder;
+  if (Status opened =
+          deletion::Folder::Open(folder_part == L"." ? CurrentFolder() : folder_part, &folder);
+      !opened) {
+    // A folder that is a link could lead anywhere; one that cannot be opened holds no match.
+    return deletion::IsLinkRefused(opened) ? Status::FromWin32(ERROR_ACCESS_DENIED)
+                                           : Status::FromWin32(ERROR_FILE_NOT_FOUND);
+  }
+  std::vector<deletion::Entry> entries;
+  if (!folder.List(&entries))
     return Status::FromWin32(ERROR_FILE_NOT_FOUND);
   bool matched = false;
   Status first_failure = Status::Ok();
-  do {
+  for (const deletion::Entry& entry : entries) {
     KeepPainted();
-    if (!Matches(data.dwFileAttributes, kNormal))
+    if (!Matches(entry.attributes, kNormal) || !MatchesPattern(entry.name, name_pattern))
       continue;
     // A link to a file is left like every link: it may lead anywhere (and under Wine, deleting
     // it deletes its target).
-    if (AsReported(prefix, data.cFileName, data.dwFileAttributes) & FILE_ATTRIBUTE_REPARSE_POINT) {
+    if (entry.IsReparsePoint()) {
       tally::NoteLinkLeft();
       continue;
     }
     matched = true;
     // A file in use or refused stays, and the next one is tried all the same.
-    if (Status deleted =
-            DeleteNoted(prefix + data.cFileName, FileSize(data.nFileSizeHigh, data.nFileSizeLow));
+    if (Status deleted = folder.DeleteChild(entry, deletion::ReadOnly::kStays);
         !deleted && first_failure.ok())
       first_failure = deleted;
-  } while (FindNextFileW(find.get(), &data));
+  }
   return matched ? first_failure : Status::FromWin32(ERROR_FILE_NOT_FOUND);
 }
 

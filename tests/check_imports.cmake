@@ -7,7 +7,7 @@ if(failed)
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
 set(system_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
-    oleaut32.dll shell32.dll user32.dll uxtheme.dll version.dll wininet.dll shlwapi.dll)
+    oleaut32.dll shell32.dll user32.dll uxtheme.dll version.dll wininet.dll shlwapi.dll ntdll.dll)
 set(count 0)
 foreach(entry ${names})
   string(REPLACE "DLL Name: " "" dll "${entry}")

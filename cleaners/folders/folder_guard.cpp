@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/events.h"
+#include "platform/deletion.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/tally.h"
@@ -81,19 +81,13 @@ bool LeftAsLink(const std::wstring& path) {
 }
 
 void DeleteLooseFiles(const std::wstring& folder) {
-  namespace fs = platform::fs;
-  // Mask 0: hidden and system files and folders are not returned.
-  fs::FoundEntry entry;
-  (void)fs::FindFirst(folder + L"*.*", fs::kNormal, &entry);
-  while (!entry.end()) {
-    // A file link is neither reset nor removed: its attributes are its target's.
-    if (entry.IsReparsePoint()) {
+  namespace deletion = platform::deletion;
+  deletion::Folder opened;
+  if (platform::Status status = deletion::Folder::Open(folder, &opened); !status) {
+    if (deletion::IsLinkRefused(status))
       platform::tally::NoteLinkLeft();
-    } else {
-      (void)fs::SetAttributes(folder + entry.name, fs::kNormal);
-      (void)fs::RemoveFile(folder + entry.name, entry.size);
-    }
-    platform::KeepPainted();
-    (void)fs::FindNext(&entry);
+    return;
   }
+  // Errors ignored: a file that cannot be deleted stays and the next one is tried.
+  (void)deletion::DeletePlainFiles(opened, deletion::ReadOnly::kLifted);
 }

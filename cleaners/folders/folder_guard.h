@@ -16,7 +16,7 @@ std::wstring WithTrailingBackslash(const std::wstring& folder);
 // removed: the caller leaves it, and the run's tally counts it as left.
 bool LeftAsLink(const std::wstring& path);
 
-// Deletes the plain files lying directly in `folder` (which ends in "\\"), each reset to
-// normal first: normal, read-only and archive files go; hidden and system files, folders and
-// links stay. Errors ignored: a file that cannot be deleted stays and the next one is tried.
+// Deletes the plain files lying directly in `folder` (which ends in "\\"): normal, read-only
+// and archive files go; hidden and system files, folders and links stay. A folder that is a link
+// is not touched. Errors ignored: a file that cannot be deleted stays and the next one is tried.
 void DeleteLooseFiles(const std::wstring& folder);

@@ -1,9 +1,13 @@
 #include "cleaners/system/cookies.h"
 
+#include <vector>
+
 #include "cleaners/folders/folder_guard.h"
 #include "cleaners/folders/special_folder.h"
 #include "cleaners/system/url_cache_walk.h"
+#include "platform/deletion.h"
 #include "platform/fs.h"
+#include "platform/paths.h"
 #include "platform/tally.h"
 #include "platform/url_cache.h"
 
@@ -23,18 +27,35 @@ std::wstring CookieFileName(const std::wstring& local_file_name) {
 
 namespace {
 
-// Resets and deletes one plain file of the cookies folder; folders and links are left alone.
-// Errors ignored: a file in use, protected or already gone is skipped.
-void DeleteCookieFile(const std::wstring& path) {
-  std::uint32_t attributes = 0;
-  if (!fs::GetAttributes(path, &attributes).ok())
+namespace deletion = platform::deletion;
+
+// Deletes, from the cookies folder, each plain file that a cookie entry names; folders and links
+// are left alone. The folder is listed once and each file is deleted as listed, through the
+// folder's handle. Errors ignored: a file in use, protected or already gone is skipped.
+void DeleteCookieFiles(const std::wstring& folder) {
+  deletion::Folder cookies;
+  if (platform::Status opened = deletion::Folder::Open(folder, &cookies); !opened) {
+    if (deletion::IsLinkRefused(opened))
+      platform::tally::NoteLinkLeft();
     return;
-  if (attributes & fs::kReparsePoint)
-    platform::tally::NoteLinkLeft();
-  if (attributes & (fs::kDirectory | fs::kReparsePoint))
+  }
+  std::vector<deletion::Entry> entries;
+  if (!cookies.List(&entries))
     return;
-  (void)fs::SetAttributes(path, fs::kNormal);
-  (void)fs::RemoveFile(path);
+  for (std::size_t i = 0; i + 1 < CookieEntries.size(); ++i) {
+    const std::wstring name = CookieFileName(CookieEntries[i].LocalFileName);
+    if (name.empty())
+      continue;
+    for (const deletion::Entry& entry : entries) {
+      if (entry.name.size() != name.size() || !platform::SamePathText(entry.name, name))
+        continue;
+      if (!entry.IsDirectory())
+        (void)cookies.DeleteChild(entry, deletion::ReadOnly::kLifted);
+      else if (entry.IsReparsePoint())
+        platform::tally::NoteLinkLeft();
+      break;
+    }
+  }
 }
 
 }  // namespace
@@ -49,12 +70,7 @@ bool CleanCookies() {
   // Names are joined to the folder only after it proved usable: an unknown folder, a root, a
   // link, or a folder that cannot be entered deletes nothing anywhere.
   if (IsCleanableFolder(folder) && fs::ChangeCurrentFolder(folder).ok()) {
-    const std::wstring prefix = WithTrailingBackslash(folder);
-    for (size_t i = 0; i + 1 < CookieEntries.size(); ++i) {
-      const std::wstring name = CookieFileName(CookieEntries[i].LocalFileName);
-      if (!name.empty())
-        DeleteCookieFile(prefix + name);
-    }
+    DeleteCookieFiles(folder);
     // A cookie's cache entry names the site it came from: remove it too.
     for (size_t i = 0; i + 1 < CookieEntries.size(); ++i)
       removed = platform::url_cache::DeleteEntry(CookieEntries[i].SourceUrlName).ok();
