@@ -46,11 +46,11 @@ TEST(FrenchFormat, StepAndSummaryTexts) {
             L"raisons.");
   // What a cleaner leaves on purpose counts as left too.
   EXPECT_EQ(SummaryText({0, 0, 0, 0, 0, 0, 1}),
-            L"Terminé : 0 élément supprimé, 0\u00A0octet libéré.\r\nÉléments restants : 1 laissé "
-            L"exprès (caché ou système).");
+            L"Terminé : 0 élément supprimé, 0\u00A0octet libéré.\r\nÉléments restants : 1 caché "
+            L"ou système (laissé volontairement).");
   EXPECT_EQ(SummaryText({7, 70, 1, 0, 0, 0, 12}),
             L"Terminé : 7 éléments supprimés, 70\u00A0octets libérés.\r\nÉléments restants : 1 en "
-            L"cours d'utilisation, 12 laissés exprès (cachés ou système).");
+            L"cours d'utilisation, 12 cachés ou système (laissés volontairement).");
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/handles.h"
 #include "platform/rights.h"
 #include "platform/text.h"
+#include "support/inventory_env.h"
 #include "support/registry_state.h"
 #include "support/scratch.h"
 #include "support/windows_layout.h"
@@ -205,6 +206,22 @@ TEST_F(RunRealSteps, AUserDataFileInUseIsReportedAndAMissingUserDataIsNot) {
 
 const wchar_t kTypedUrls[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 const wchar_t kExplorer[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer";
+
+// Hidden and system files stay in a temporary folder by design: they are left all the same.
+TEST_F(RunRealSteps, TheSummaryCountsWhatACleanedFolderKeepsOnPurpose) {
+  test::ScratchTree temp_folder;
+  temp_folder.File(L"plain.tmp");
+  temp_folder.File(L"hidden.tmp", FILE_ATTRIBUTE_HIDDEN);
+  temp_folder.File(L"system.tmp", FILE_ATTRIBUTE_SYSTEM);
+  test::ScopedTempFolder temp(temp_folder.path());
+  window.Check6.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_FALSE(temp_folder.Exists(L"plain.tmp"));
+  EXPECT_TRUE(temp_folder.Exists(L"hidden.tmp") && temp_folder.Exists(L"system.tmp"));
+  EXPECT_EQ(window.Label3.Caption(),
+            L"Terminé : 1 élément supprimé, 1\u00A0octet libéré.\r\nÉléments restants : 2 cachés "
+            L"ou système (laissés volontairement).");
+}
 
 TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
   HKEY key = nullptr;
