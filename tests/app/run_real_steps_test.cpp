@@ -161,7 +161,7 @@ TEST_F(RunRealSteps, PrefetchIsEmptiedAndKeepsItsFolder) {
             L"Terminé : 0 élément supprimé, 0\u00A0octet libéré.\r\nÉléments restants : aucun.");
 }
 
-TEST_F(RunRealSteps, APrefetchFileInUseIsReportedAsNotEmptiedNotAsNotRecreated) {
+TEST_F(RunRealSteps, APrefetchFileInUseIsReportedAsNotEmptied) {
   MakeFile(kPrefetch + L"busy.pf");
   MakeFile(kPrefetch + L"gone.pf");
   HANDLE busy = CreateFileW((kPrefetch + L"busy.pf").c_str(), GENERIC_READ, 0, nullptr,
