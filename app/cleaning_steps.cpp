@@ -3,6 +3,7 @@
 #include "cleaners/folders/history.h"
 #include "cleaners/folders/internet_files.h"
 #include "cleaners/folders/recent.h"
+#include "cleaners/folders/special_folder.h"
 #include "cleaners/folders/temp_files.h"
 #include "cleaners/system/cookies.h"
 #include "cleaners/system/explorer_memory.h"
@@ -27,7 +28,10 @@ CleaningSteps RealCleaningSteps() {
   steps.empty_recycle_bin = EmptyRecycleBin;
   steps.empty_clipboard = platform::EmptyTheClipboard;
   steps.purge_folder = PurgeFolder;
+  steps.purge_folder_contents = PurgeFolderContents;
   steps.folder_exists = platform::fs::FolderExists;
+  steps.is_link = platform::fs::IsLink;
+  steps.special_folder = GetSpecialFolder;
   steps.make_folder = platform::fs::MakeFolder;
   steps.set_always_unload_dll = SetAlwaysUnloadDll;
   steps.runs_elevated = platform::RunsElevated;

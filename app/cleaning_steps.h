@@ -18,7 +18,10 @@ struct CleaningSteps {
   std::function<void()> empty_recycle_bin;
   std::function<platform::Status(platform::WindowHandle owner)> empty_clipboard;
   std::function<bool(const std::wstring& folder)> purge_folder;
+  std::function<bool(const std::wstring& folder)> purge_folder_contents;  // keeps the folder
   std::function<bool(const std::wstring& folder)> folder_exists;
+  std::function<bool(const std::wstring& path)> is_link;
+  std::function<std::wstring(int csidl)> special_folder;  // empty when the shell cannot tell
   std::function<platform::Status(const std::wstring& folder)> make_folder;
   std::function<platform::Status()> set_always_unload_dll;
   // What tells a step refused for want of an administrator's rights from other failures.
