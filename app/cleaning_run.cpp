@@ -64,6 +64,31 @@ std::wstring WithRightsAdvice(std::wstring line, const platform::Status& cause,
   return line;
 }
 
+// A folder cleaner's problems, one line each.
+void AddFolderProblems(const FolderCleaning& cleaning, std::vector<std::wstring>* failures) {
+  using Kind = FolderProblem::Kind;
+  for (const FolderProblem& problem : cleaning.problems) {
+    switch (problem.kind) {
+      case Kind::kFolderUnsafe:
+        failures->push_back(
+            Failure(L"Le dossier temporaire n'a pas pu être déterminé de façon sûre : "
+                    L"rien n'y a été supprimé."));
+        break;
+      case Kind::kFolderUnreadable:
+        failures->push_back(Failure(
+            L"Le dossier " + problem.folder + L" n'a pas pu être lu : rien n'y a été supprimé.",
+            problem.cause));
+        break;
+      case Kind::kInventoryFailed:
+        failures->push_back(Failure(L"Les sous-dossiers de " + problem.folder +
+                                        L" n'ont pas pu être inventoriés : ils n'ont pas été "
+                                        L"vidés.",
+                                    problem.cause));
+        break;
+    }
+  }
+}
+
 }  // namespace
 
 // A box's step runs when the box is checked; the status line then names the step.
@@ -93,13 +118,9 @@ void Depart::Command1_Click() {
   if (Selected(Check4))
     steps.clean_history();
   if (Selected(Check5))
-    steps.clean_internet_files();
-  if (Selected(Check6)) {
-    if (!steps.clean_temp_files())
-      failures.push_back(
-          Failure(L"Le dossier temporaire n'a pas pu être déterminé de façon sûre : "
-                  L"rien n'y a été supprimé."));
-  }
+    AddFolderProblems(steps.clean_internet_files(), &failures);
+  if (Selected(Check6))
+    AddFolderProblems(steps.clean_temp_files(), &failures);
   if (Selected(Check7))
     steps.clean_recent();
   if (Selected(Check8))

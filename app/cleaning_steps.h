@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "cleaners/folders/folder_cleaning.h"
 #include "platform/status.h"
 #include "platform/system.h"
 
@@ -12,8 +13,8 @@ struct CleaningSteps {
   std::function<void()> clean_cookies;
   std::function<void()> clear_typed_urls;
   std::function<void()> clean_history;
-  std::function<void()> clean_internet_files;
-  std::function<bool()> clean_temp_files;  // false: the folder was refused, nothing deleted
+  std::function<FolderCleaning()> clean_internet_files;
+  std::function<FolderCleaning()> clean_temp_files;
   std::function<void()> clean_recent;
   std::function<void()> empty_recycle_bin;
   std::function<platform::Status(platform::WindowHandle owner)> empty_clipboard;

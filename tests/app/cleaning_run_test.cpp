@@ -42,7 +42,10 @@ class CleaningRun : public ::testing::Test {
     s.clean_cookies = Record(L"cookies");
     s.clear_typed_urls = Record(L"typed addresses");
     s.clean_history = Record(L"history");
-    s.clean_internet_files = Record(L"internet files");
+    s.clean_internet_files = [this] {
+      Note(L"internet files");
+      return internet_files_result;
+    };
     s.clean_temp_files = [this] {
       Note(L"temp files");
       return temp_files_result;
@@ -102,7 +105,8 @@ class CleaningRun : public ::testing::Test {
   std::vector<Message> messages;
   bool button_enabled_during_run = false;
   platform::Status clipboard_result, make_folder_result, memory_result, listing_result;
-  bool temp_files_result = true, purge_result = true, purge_contents_result = true;
+  FolderCleaning temp_files_result, internet_files_result;
+  bool purge_result = true, purge_contents_result = true;
   bool elevated = false;
   // The layout of Windows XP, as the fake file system shows it, with a roaming folder of today.
   std::set<std::wstring> folders = {kDocumentsAndSettings, kPrefetch};
@@ -222,7 +226,7 @@ TEST_F(CleaningRun, TheStatusLineFollowsEachStepAndKeepsTheRunsSummary) {
     Sleep(120);  // long work: the line is brought up to date as the window is painted
     platform::KeepPainted();
     shown.push_back(window.Label3.Caption());
-    return true;
+    return FolderCleaning();
   };
   window.steps.clean_recent = [&] { shown.push_back(window.Label3.Caption()); };
   window.show_message = [&](const std::wstring&, const std::wstring&, unsigned) {
@@ -287,16 +291,30 @@ TEST_F(CleaningRun, AStepRefusedForWantOfAdministratorRightsSaysHowToGetThem) {
 
 TEST_F(CleaningRun, WhatWasLeftIsSaidPlainly) {
   SetEnvironmentVariableW(L"USERNAME", L"alice");
-  temp_files_result = false;
+  using Kind = FolderProblem::Kind;
+  temp_files_result.Add(Kind::kFolderUnsafe, L"", platform::Status::Ok());
+  internet_files_result.Add(Kind::kFolderUnreadable, L"C:\\cache\\",
+                            platform::Status::FromWin32(ERROR_ACCESS_DENIED));
+  internet_files_result.Add(Kind::kInventoryFailed, L"C:\\cache\\IE\\",
+                            platform::Status::FromWin32(ERROR_DISK_FULL));
   purge_result = false;
   purge_contents_result = false;
   folders.insert({L"C:\\Documents and Settings\\alice\\UserData\\", kStore});
-  for (platform::ui::CheckBox* box : {&window.Check6, &window.Check10, &window.Check11})
+  for (platform::ui::CheckBox* box :
+       {&window.Check5, &window.Check6, &window.Check10, &window.Check11})
     box->SetValue(kChecked);
   window.Command1_Click();
 
   ASSERT_EQ(messages.size(), 2u);
   const std::wstring& warning = messages[0].text;
+  const std::wstring unreadable =
+      L"\n- Le dossier C:\\cache\\ n'a pas pu être lu : rien n'y a été supprimé. (";
+  EXPECT_NE(warning.find(unreadable + platform::Status::FromWin32(ERROR_ACCESS_DENIED).Describe()),
+            std::wstring::npos)
+      << platform::ToUtf8(warning);
+  EXPECT_NE(warning.find(L"\n- Les sous-dossiers de C:\\cache\\IE\\ n'ont pas pu être "
+                         L"inventoriés : ils n'ont pas été vidés. ("),
+            std::wstring::npos);
   const std::wstring left =
       L" n'a pas pu être entièrement vidé : quelque chose y est resté (un fichier en cours "
       L"d'utilisation, par exemple, ou un lien, qui n'est jamais supprimé).";
