@@ -362,15 +362,18 @@ Status Folder::Remove() {
   return tally::NoteDeletion(outcome);
 }
 
-Status DeletePlainFiles(const Folder& folder, ReadOnly read_only) {
+Status DeletePlainFiles(const Folder& folder, ReadOnly read_only, std::vector<Entry>* subfolders) {
   std::vector<Entry> entries;
+  if (subfolders)
+    subfolders->clear();
   NIMBREL_TRY(folder.List(&entries));
   Status first_failure = Status::Ok();
-  for (const Entry& entry : entries) {
+  for (Entry& entry : entries) {
     if (entry.IsReparsePoint()) {
       tally::NoteLinkLeft();
     } else if (entry.IsDirectory()) {
-      // Sub-folders are someone else's business.
+      if (subfolders)  // sub-folders are the caller's business
+        subfolders->push_back(std::move(entry));
     } else if (entry.IsHiddenOrSystem()) {
       tally::NoteKept();
     } else if (Status deleted = folder.DeleteChild(entry, read_only); !deleted && first_failure) {
