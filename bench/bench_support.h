@@ -44,6 +44,52 @@ inline bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Creates `folder` holding `files` small files ("file0.dat", "file1.dat", ...).
+inline bool MakeFolderWithFiles(const std::wstring& folder, int files) {
+  if (!CreateDirectoryW(folder.c_str(), nullptr))
+    return false;
+  static const char kContent[] = "a small file of the benchmark tree\r\n";
+  for (int i = 0; i < files; ++i) {
+    const std::wstring name = folder + L"\\file" + std::to_wstring(i) + L".dat";
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+      return false;
+    DWORD written = 0;
+    const BOOL wrote = WriteFile(file, kContent, sizeof kContent - 1, &written, nullptr);
+    CloseHandle(file);
+    if (!wrote)
+      return false;
+  }
+  return true;
+}
+
+// What a folder still holds, links counted but never followed.
+struct Contents {
+  int folders = 0;
+  int files = 0;
+};
+
+inline void CountContents(const std::wstring& folder, Contents* contents) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE)
+    return;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..")
+      continue;
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      ++contents->files;
+    } else {
+      ++contents->folders;
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        CountContents(folder + L"\\" + name, contents);
+    }
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+}
+
 // Starts `command` and waits until it has ended.
 inline bool RunAndWait(std::wstring command) {
   STARTUPINFOW startup{};
