@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <shlobj.h>
-#include "inventory/inventory_file.h"
 
+#include "inventory/inventory_file.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "support/scratch.h"
