@@ -1,31 +1,17 @@
 #include "cleaners/folders/safe_temp_folder.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
 #include "cleaners/folders/folder_guard.h"
+#include "cleaners/folders/protected_folders.h"
+#include "platform/file_identity.h"
 #include "platform/paths.h"
-#include "platform/special_folders.h"
 #include "platform/system.h"
 #include "platform/temp_folder.h"
 
 namespace {
-
-// Shell folder ids (CSIDL values) of the folders a temporary folder may never be nor hold.
-constexpr int kProtectedShellFolders[] = {
-    0x05,  // Documents
-    0x06,  // Favorites
-    0x0d,  // Music
-    0x0e,  // Videos
-    0x10,  // Desktop
-    0x1a,  // AppData (roaming)
-    0x1c,  // AppData (local)
-    0x24,  // Windows
-    0x26,  // Program Files
-    0x27,  // Pictures
-    0x28,  // the profile
-    0x2a,  // Program Files (x86)
-};
 
 std::wstring TrimSpaces(const std::wstring& text) {
   const std::size_t first = text.find_first_not_of(L' ');
@@ -73,18 +59,38 @@ bool NamesTheFolder(const wchar_t* variable, const std::wstring& folder) {
   return IsCleanableFolder(value) && platform::SamePathText(ComparableForm(value), folder);
 }
 
-std::vector<std::wstring> ProtectedFolders() {
-  std::vector<std::wstring> folders;
-  for (int id : kProtectedShellFolders) {
-    if (platform::Result<std::wstring> folder = platform::ConfiguredSpecialFolderPath(id);
-        folder.ok())
-      folders.push_back(folder.value);
+// `folder` (in comparable form) and each folder above it, down to the root of its drive.
+void AddFolderAndParents(std::wstring folder, std::vector<std::wstring>* chain) {
+  while (!folder.empty()) {
+    const bool drive = folder.size() == 2 && folder[1] == L':';
+    chain->push_back(drive ? folder + L'\\' : folder);
+    const std::size_t cut = folder.find_last_of(L"\\/");
+    // "\\server" above a share is no folder.
+    if (cut == std::wstring::npos || cut < 2)
+      break;
+    folder.erase(cut);
   }
-  // The profile the kernel falls back on, and the 64-bit Program Files, which a 32-bit build
-  // cannot ask the shell for.
-  folders.push_back(platform::EnvironmentVariable(L"USERPROFILE"));
-  folders.push_back(platform::EnvironmentVariable(L"ProgramW6432"));
-  return folders;
+}
+
+// The identities of a protected folder and of every folder above it, both along the path as
+// configured and along the path its links lead to: the temporary folder may be none of them.
+void AddIdentities(const std::wstring& protected_form,
+                   std::vector<platform::FileIdentity>* identities) {
+  std::vector<std::wstring> chain;
+  AddFolderAndParents(protected_form, &chain);
+  if (platform::Result<std::wstring> resolved = platform::ResolvedPath(protected_form);
+      resolved.ok())
+    AddFolderAndParents(ComparableForm(resolved.value), &chain);
+  for (const std::wstring& folder : chain) {
+    // A folder that cannot be opened is no folder the temporary one can be.
+    if (platform::Result<platform::FileIdentity> identity = platform::IdentityOf(folder);
+        identity.ok())
+      identities->push_back(identity.value);
+  }
+}
+
+bool IsMissing(const platform::Status& status) {
+  return status.IsWin32(2) || status.IsWin32(3);  // file or path not found
 }
 
 }  // namespace
@@ -97,10 +103,29 @@ std::wstring SafeTemporaryFolder() {
     return {};
   if (!NamesTheFolder(L"TMP", form) && !NamesTheFolder(L"TEMP", form))
     return {};
-  for (const std::wstring& protected_folder : ProtectedFolders()) {
-    const std::wstring protected_form = ComparableForm(protected_folder);
-    if (!protected_form.empty() && IsOrHolds(form, protected_form))
+
+  // By text first, which also covers protected folders not made yet.
+  const std::vector<std::wstring> protected_folders = FoldersTheTempFolderMayNotHold();
+  std::vector<std::wstring> protected_forms;
+  for (const std::wstring& protected_folder : protected_folders) {
+    std::wstring protected_form = ComparableForm(protected_folder);
+    if (protected_form.empty())
+      continue;
+    if (IsOrHolds(form, protected_form))
       return {};
+    protected_forms.push_back(std::move(protected_form));
   }
+
+  // Then by identity: the same folder may be spelt through a link on the way ("Documents and
+  // Settings"), a drive mapping or a second name. A temporary folder that does not exist holds
+  // nothing; one that exists but cannot be opened cannot be known, so it is refused.
+  platform::Result<platform::FileIdentity> temp_identity = platform::IdentityOf(form);
+  if (!temp_identity.ok())
+    return IsMissing(temp_identity.status) ? temp : std::wstring();
+  std::vector<platform::FileIdentity> identities;
+  for (const std::wstring& protected_form : protected_forms)
+    AddIdentities(protected_form, &identities);
+  if (std::find(identities.begin(), identities.end(), temp_identity.value) != identities.end())
+    return {};
   return temp;
 }
