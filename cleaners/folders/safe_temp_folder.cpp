@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cleaners/folders/folder_guard.h"
@@ -24,6 +25,12 @@ bool IsSeparator(wchar_t c) {
   return c == L'\\' || c == L'/';
 }
 
+std::wstring WithoutTrailingSeparators(std::wstring path) {
+  while (!path.empty() && IsSeparator(path.back()))
+    path.pop_back();
+  return path;
+}
+
 // The form in which two paths are compared: absolute, with long names where the path exists
 // (a short name such as "PROGRA~1" is the same folder), without the "\\?\" prefix or trailing
 // separators. Empty when the path cannot be resolved.
@@ -33,15 +40,13 @@ std::wstring ComparableForm(const std::wstring& path) {
   platform::Result<std::wstring> full = platform::FullPath(path);
   if (!full.ok())
     return {};
-  std::wstring form = full.value;
+  std::wstring form = std::move(full.value);
   if (platform::Result<std::wstring> long_form = platform::LongPath(form); long_form.ok())
     form = long_form.value;
   if ((form.starts_with(L"\\\\?\\") || form.starts_with(L"\\\\.\\")) && form.size() >= 6 &&
       form[5] == L':')
     form.erase(0, 4);
-  while (!form.empty() && IsSeparator(form.back()))
-    form.pop_back();
-  return form;
+  return WithoutTrailingSeparators(form);
 }
 
 // True when `folder` is `other` or one of the folders above it (both in comparable form).
@@ -59,11 +64,16 @@ bool NamesTheFolder(const wchar_t* variable, const std::wstring& folder) {
   return IsCleanableFolder(value) && platform::SamePathText(ComparableForm(value), folder);
 }
 
-// `folder` (in comparable form) and each folder above it, down to the root of its drive.
+// Adds `folder` (in comparable form) and each folder above it, down to the root of its drive,
+// to `chain` where it is not there already: the protected folders share most of their parents.
 void AddFolderAndParents(std::wstring folder, std::vector<std::wstring>* chain) {
   while (!folder.empty()) {
     const bool drive = folder.size() == 2 && folder[1] == L':';
-    chain->push_back(drive ? folder + L'\\' : folder);
+    std::wstring path = drive ? folder + L'\\' : folder;
+    if (std::none_of(chain->begin(), chain->end(), [&](const std::wstring& known) {
+          return platform::SamePathText(known, path);
+        }))
+      chain->push_back(std::move(path));
     const std::size_t cut = folder.find_last_of(L"\\/");
     // "\\server" above a share is no folder.
     if (cut == std::wstring::npos || cut < 2)
@@ -72,21 +82,26 @@ void AddFolderAndParents(std::wstring folder, std::vector<std::wstring>* chain) 
   }
 }
 
-// The identities of a protected folder and of every folder above it, both along the path as
-// configured and along the path its links lead to: the temporary folder may be none of them.
-void AddIdentities(const std::wstring& protected_form,
-                   std::vector<platform::FileIdentity>* identities) {
+// The protected folders and every folder above each, both along the paths as configured and
+// along the paths their links lead to: the temporary folder may be none of them.
+std::vector<platform::FileIdentity> ForbiddenIdentities(
+    const std::vector<std::wstring>& protected_forms) {
   std::vector<std::wstring> chain;
-  AddFolderAndParents(protected_form, &chain);
-  if (platform::Result<std::wstring> resolved = platform::ResolvedPath(protected_form);
-      resolved.ok())
-    AddFolderAndParents(ComparableForm(resolved.value), &chain);
+  for (const std::wstring& protected_form : protected_forms) {
+    AddFolderAndParents(protected_form, &chain);
+    // The system gives the resolved path absolute and with long names already.
+    if (platform::Result<std::wstring> resolved = platform::ResolvedPath(protected_form);
+        resolved.ok())
+      AddFolderAndParents(WithoutTrailingSeparators(resolved.value), &chain);
+  }
+  std::vector<platform::FileIdentity> identities;
   for (const std::wstring& folder : chain) {
     // A folder that cannot be opened is no folder the temporary one can be.
     if (platform::Result<platform::FileIdentity> identity = platform::IdentityOf(folder);
         identity.ok())
-      identities->push_back(identity.value);
+      identities.push_back(identity.value);
   }
+  return identities;
 }
 
 bool IsMissing(const platform::Status& status) {
@@ -122,9 +137,7 @@ std::wstring SafeTemporaryFolder() {
   platform::Result<platform::FileIdentity> temp_identity = platform::IdentityOf(form);
   if (!temp_identity.ok())
     return IsMissing(temp_identity.status) ? temp : std::wstring();
-  std::vector<platform::FileIdentity> identities;
-  for (const std::wstring& protected_form : protected_forms)
-    AddIdentities(protected_form, &identities);
+  const std::vector<platform::FileIdentity> identities = ForbiddenIdentities(protected_forms);
   if (std::find(identities.begin(), identities.end(), temp_identity.value) != identities.end())
     return {};
   return temp;
