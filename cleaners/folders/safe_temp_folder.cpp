@@ -105,7 +105,7 @@ std::vector<platform::FileIdentity> ForbiddenIdentities(
 }
 
 bool IsMissing(const platform::Status& status) {
-  return status.IsWin32(2) || status.IsWin32(3);  // file or path not found
+  return status.Is(platform::kFileNotFound) || status.Is(platform::kPathNotFound);
 }
 
 }  // namespace
