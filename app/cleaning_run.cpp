@@ -5,17 +5,27 @@
 #include <vector>
 
 #include "app/depart.h"
+#include "cleaners/folders/special_folder.h"
 #include "platform/system.h"
-#include "platform/tally.h"
 
 namespace {
 
 const wchar_t kPrefetchFolder[] = L"C:\\Windows\\Prefetch\\";
-constexpr std::uint32_t kAccessDenied = 5;     // ERROR_ACCESS_DENIED
-constexpr std::uint32_t kAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
+const wchar_t kDocumentsAndSettings[] = L"C:\\Documents and Settings";
+constexpr std::uint32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
 
-std::wstring UserDataFolder(const std::wstring& user) {
-  return L"C:\\Documents and Settings\\" + user + L"\\UserData\\";
+// The browser's userData store up to Windows XP, in the profile.
+std::wstring ProfileUserDataFolder(const std::wstring& user) {
+  return std::wstring(kDocumentsAndSettings) + L"\\" + user + L"\\UserData\\";
+}
+
+// The store since Vista, in the roaming application data; empty when the shell cannot tell.
+std::wstring ApplicationDataUserDataFolder(std::wstring application_data) {
+  if (application_data.empty())
+    return {};
+  if (application_data.back() == L'\\')
+    application_data.pop_back();
+  return application_data + L"\\Microsoft\\Internet Explorer\\UserData\\";
 }
 
 // A user name that would send the UserData purge to another folder: one holding a separator or
@@ -54,6 +64,31 @@ std::wstring WithRightsAdvice(std::wstring line, const platform::Status& cause,
   return line;
 }
 
+// A folder cleaner's problems, one line each.
+void AddFolderProblems(const FolderCleaning& cleaning, std::vector<std::wstring>* failures) {
+  using Kind = FolderProblem::Kind;
+  for (const FolderProblem& problem : cleaning.problems) {
+    switch (problem.kind) {
+      case Kind::kFolderUnsafe:
+        failures->push_back(
+            Failure(L"Le dossier temporaire n'a pas pu être déterminé de façon sûre : "
+                    L"rien n'y a été supprimé."));
+        break;
+      case Kind::kFolderUnreadable:
+        failures->push_back(Failure(
+            L"Le dossier " + problem.folder + L" n'a pas pu être lu : rien n'y a été supprimé.",
+            problem.cause));
+        break;
+      case Kind::kInventoryFailed:
+        failures->push_back(Failure(L"Les sous-dossiers de " + problem.folder +
+                                        L" n'ont pas pu être inventoriés : ils n'ont pas été "
+                                        L"vidés.",
+                                    problem.cause));
+        break;
+    }
+  }
+}
+
 }  // namespace
 
 // A box's step runs when the box is checked; the status line then names the step.
@@ -83,13 +118,9 @@ void Depart::Command1_Click() {
   if (Selected(Check4))
     steps.clean_history();
   if (Selected(Check5))
-    steps.clean_internet_files();
-  if (Selected(Check6)) {
-    if (!steps.clean_temp_files())
-      failures.push_back(
-          Failure(L"Le dossier temporaire n'a pas pu être déterminé de façon sûre : "
-                  L"rien n'y a été supprimé."));
-  }
+    AddFolderProblems(steps.clean_internet_files(), &failures);
+  if (Selected(Check6))
+    AddFolderProblems(steps.clean_temp_files(), &failures);
   if (Selected(Check7))
     steps.clean_recent();
   if (Selected(Check8))
@@ -100,28 +131,40 @@ void Depart::Command1_Click() {
           Failure(L"Le presse-papiers n'a pas pu être vidé : un autre programme l'utilise."));
   }
   if (Selected(Check10)) {
-    const std::wstring folder = UserDataFolder(user);
-    if (LeadsElsewhere(user))
-      failures.push_back(Failure(L"Le dossier UserData n'a pas été vidé : le nom d'utilisateur « " +
-                                 user + L" » mènerait à un autre dossier."));
-    else if (!steps.purge_folder(folder) && steps.folder_exists(folder))
-      failures.push_back(LeftSomethingIn(folder));
+    // A store that is not there has nothing to purge, and nothing to say.
+    auto purge = [&](const std::wstring& folder) {
+      if (!steps.purge_folder(folder) && steps.folder_exists(folder))
+        failures.push_back(LeftSomethingIn(folder));
+    };
+    // Since Vista "C:\Documents and Settings" is a junction to C:\Users: the XP path then names
+    // a folder of the user's own profile, which the browser never uses.
+    if (steps.folder_exists(kDocumentsAndSettings) && !steps.is_link(kDocumentsAndSettings)) {
+      if (LeadsElsewhere(user))
+        failures.push_back(
+            Failure(L"Le dossier UserData n'a pas été vidé : le nom d'utilisateur « " + user +
+                    L" » mènerait à un autre dossier."));
+      else
+        purge(ProfileUserDataFolder(user));
+    }
+    if (const std::wstring store =
+            ApplicationDataUserDataFolder(steps.special_folder(CSIDL_APPDATA));
+        !store.empty())
+      purge(store);
   }
   if (Selected(Check11)) {
-    const bool removed = steps.purge_folder(kPrefetchFolder);
-    // The folder still there means the purge left something in it.
-    if (platform::Status made = steps.make_folder(kPrefetchFolder); !made) {
+    // Only administrators may read the folder; one made again would take C:\Windows's
+    // permissions, which let every user read the record of every program run. So it is emptied
+    // where it is, and made only when it is missing.
+    if (!steps.folder_exists(kPrefetchFolder)) {
+      if (platform::Status made = steps.make_folder(kPrefetchFolder); !made)
+        failures.push_back(WithRightsAdvice(
+            Failure(std::wstring(L"Le dossier ") + kPrefetchFolder + L" n'a pas pu être créé.",
+                    made),
+            made, steps));
+    } else if (!steps.purge_folder_contents(kPrefetchFolder)) {
       // A folder left full is most often one this program may not even read.
-      const platform::Status cause =
-          made.IsWin32(kAlreadyExists) ? steps.check_can_list_folder(kPrefetchFolder) : made;
-      failures.push_back(WithRightsAdvice(
-          made.IsWin32(kAlreadyExists) ? LeftSomethingIn(kPrefetchFolder)
-                                       : Failure(std::wstring(L"Le dossier ") + kPrefetchFolder +
-                                                     L" n'a pas pu être recréé.",
-                                                 made),
-          cause, steps));
-    } else if (removed) {
-      platform::tally::NoteRecreated();  // the folder is there again: it does not count as gone
+      failures.push_back(WithRightsAdvice(LeftSomethingIn(kPrefetchFolder),
+                                          steps.check_can_list_folder(kPrefetchFolder), steps));
     }
   }
   if (Selected(Check13)) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "cleaners/folders/folder_cleaning.h"
 #include "platform/status.h"
 #include "platform/system.h"
 
@@ -12,13 +13,16 @@ struct CleaningSteps {
   std::function<void()> clean_cookies;
   std::function<void()> clear_typed_urls;
   std::function<void()> clean_history;
-  std::function<void()> clean_internet_files;
-  std::function<bool()> clean_temp_files;  // false: the folder was refused, nothing deleted
+  std::function<FolderCleaning()> clean_internet_files;
+  std::function<FolderCleaning()> clean_temp_files;
   std::function<void()> clean_recent;
   std::function<void()> empty_recycle_bin;
   std::function<platform::Status(platform::WindowHandle owner)> empty_clipboard;
   std::function<bool(const std::wstring& folder)> purge_folder;
+  std::function<bool(const std::wstring& folder)> purge_folder_contents;  // keeps the folder
   std::function<bool(const std::wstring& folder)> folder_exists;
+  std::function<bool(const std::wstring& path)> is_link;
+  std::function<std::wstring(int csidl)> special_folder;  // empty when the shell cannot tell
   std::function<platform::Status(const std::wstring& folder)> make_folder;
   std::function<platform::Status()> set_always_unload_dll;
   // What tells a step refused for want of an administrator's rights from other failures.

@@ -29,6 +29,8 @@ std::wstring SummaryText(const platform::tally::Counts& counts) {
   reason(counts.refused, L"accès refusé", L"accès refusés");
   reason(counts.links, L"lien laissé en place", L"liens laissés en place");
   reason(counts.other, L"pour une autre raison", L"pour d'autres raisons");
+  reason(counts.kept, L"caché ou système (laissé volontairement)",
+         L"cachés ou système (laissés volontairement)");
   text.append(first ? L"aucun." : L".");
   return text;
 }

@@ -1,6 +1,9 @@
-// Purge of a generated tree against the command interpreter's "rd /s /q" on an identical tree,
-// in one process under Wine. Usage: purge_bench.exe [repetitions] [top folders] (defaults 3 and
-// 20; each top folder holds 99 sub-folders, every folder 10 files).
+// Removal of a generated tree three ways, on three identical trees a round: PurgeFolder, the
+// command interpreter's "rd /s /q", and Linux's own "rm -rf" of the tree's Unix path, the floor
+// under Wine. The order turns from round to round, so that no way always goes first or last.
+// Usage: purge_bench.exe [rounds] [top folders] (defaults 5 and 22). 22 top folders of 99
+// sub-folders each make 2,200 folders sharing 20,000 small files; fewer top folders make a
+// smaller tree with as many files a folder.
 
 #include <windows.h>
 
@@ -10,158 +13,125 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "inventory/purge.h"
 
 namespace {
 
-int g_top_folders = 20;
-constexpr int kSubFoldersEach = 99;  // 20 + 20 * 99 = 2,000 folders by default
-constexpr int kFilesPerFolder = 10;  // 20,000 files
+constexpr int kSubFoldersEach = 99;
+constexpr int kFullTopFolders = 22;
+constexpr int kFullFiles = 20000;
+constexpr double kTargetToRd = 0.20;
+constexpr double kTargetToRm = 3.0;
 const wchar_t kBenchRoot[] = L"C:\\nimbrel-bench";
 
-double Seconds() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-bool FillFolder(const std::wstring& folder) {
-  if (!CreateDirectoryW(folder.c_str(), nullptr))
-    return false;
-  static const char kContent[] = "a small file of the benchmark tree\r\n";
-  for (int i = 0; i < kFilesPerFolder; ++i) {
-    std::wstring name = folder + L"\\file" + std::to_wstring(i) + L".dat";
-    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-      return false;
-    DWORD written = 0;
-    WriteFile(file, kContent, sizeof kContent - 1, &written, nullptr);
-    CloseHandle(file);
+struct Layout {
+  int top_folders = kFullTopFolders;
+  int files = kFullFiles;
+  int folders() const { return top_folders * (kSubFoldersEach + 1); }
+  // The files are shared out evenly; the first folders take one more each for the remainder.
+  int FilesOfFolder(int index) const {
+    return files / folders() + (index < files % folders() ? 1 : 0);
   }
-  return true;
-}
+};
 
-// Makes the tree under `root` (an empty folder holding the top folders of 99 sub-folders each,
-// every folder holding 10 files). Returns the number of files made, or -1.
-int MakeTree(const std::wstring& root) {
+bool MakeTree(const std::wstring& root, const Layout& layout) {
   if (!CreateDirectoryW(root.c_str(), nullptr))
-    return -1;
-  int folders = 0;
-  for (int t = 0; t < g_top_folders; ++t) {
-    const std::wstring top = root + L"\\top" + std::to_wstring(t);
-    if (!FillFolder(top))
-      return -1;
-    ++folders;
-    for (int s = 0; s < kSubFoldersEach; ++s, ++folders)
-      if (!FillFolder(top + L"\\sub" + std::to_wstring(s)))
-        return -1;
-  }
-  return folders * kFilesPerFolder;
-}
-
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool RemoveDirectoryCommand(const std::wstring& root) {
-  std::wstring command = L"cmd.exe /c rd /s /q \"" + root + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
     return false;
-  WaitForSingleObject(process.hProcess, INFINITE);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  int index = 0;
+  for (int t = 0; t < layout.top_folders; ++t) {
+    const std::wstring top = root + L"\\top" + std::to_wstring(t);
+    if (!bench::MakeFolderWithFiles(top, layout.FilesOfFolder(index++)))
+      return false;
+    for (int s = 0; s < kSubFoldersEach; ++s) {
+      if (!bench::MakeFolderWithFiles(top + L"\\sub" + std::to_wstring(s),
+                                      layout.FilesOfFolder(index++)))
+        return false;
+    }
+  }
   return true;
 }
 
-// CPU time of this process so far (user and kernel), in seconds: less swayed than the wall time
-// by the machine's other work, though it leaves out what the Wine server does for the process.
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto seconds = [](const FILETIME& t) {
-    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
-                               t.dwLowDateTime) /
-           1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
+enum Way { kPurge, kRd, kRm, kWays };
+const wchar_t* const kWayNames[kWays] = {L"PurgeFolder", L"rd /s /q", L"rm -rf"};
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+bool Remove(Way way, const std::wstring& root) {
+  switch (way) {
+    case kPurge:
+      return PurgeFolder(root + L"\\") && !bench::Exists(root);
+    case kRd:
+      return bench::RemoveWithRd(root);
+    default:
+      return bench::RemoveWithUnixRm(root);
+  }
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const int repetitions = argc > 1 ? std::max(1, _wtoi(argv[1])) : 3;
-  if (argc > 2)
-    g_top_folders = std::max(1, _wtoi(argv[2]));
-  if (Exists(kBenchRoot)) {
+  const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 5;
+  Layout layout;
+  if (argc > 2) {
+    layout.top_folders = std::max(1, _wtoi(argv[2]));
+    layout.files = kFullFiles * layout.top_folders / kFullTopFolders;
+  }
+  if (bench::Exists(kBenchRoot)) {
     std::fwprintf(stderr, L"%ls exists already: remove it first\n", kBenchRoot);
     return 2;
   }
+  if (bench::UnixPath(kBenchRoot).empty()) {
+    std::fwprintf(stderr, L"no Unix path for %ls: not running under Wine?\n", kBenchRoot);
+    return 2;
+  }
   CreateDirectoryW(kBenchRoot, nullptr);
-  const std::wstring purge_root = std::wstring(kBenchRoot) + L"\\purge";
-  const std::wstring rd_root = std::wstring(kBenchRoot) + L"\\rd";
+  std::wprintf(L"%d folders and %d files a tree, %d rounds\n", layout.folders(), layout.files,
+               rounds);
 
-  std::vector<double> purge_times;
-  std::vector<double> purge_cpu_times;
-  std::vector<double> rd_times;
-  int files = 0;
-  for (int rep = 1; rep <= repetitions; ++rep) {
-    files = MakeTree(purge_root);
-    if (files < 0 || MakeTree(rd_root) != files) {
-      std::fwprintf(stderr, L"could not make the trees\n");
-      return 1;
-    }
-    // Alternate which one goes first, so that neither always meets a warmer cache.
-    double purge = 0;
-    double purge_cpu = 0;
-    double rd = 0;
-    for (int turn = 0; turn < 2; ++turn) {
-      const double start = Seconds();
-      const double cpu_start = CpuSeconds();
-      if ((turn == 0) == (rep % 2 == 1)) {
-        if (!PurgeFolder(purge_root + L"\\") || Exists(purge_root)) {
-          std::fwprintf(stderr, L"the purge left something behind\n");
-          return 1;
-        }
-        purge = Seconds() - start;
-        purge_cpu = CpuSeconds() - cpu_start;
-      } else {
-        if (!RemoveDirectoryCommand(rd_root) || Exists(rd_root)) {
-          std::fwprintf(stderr, L"rd /s /q left something behind\n");
-          return 1;
-        }
-        rd = Seconds() - start;
+  std::vector<double> times[kWays], purge_cpu, to_rd, to_rm;
+  for (int round = 0; round < rounds; ++round) {
+    std::wstring roots[kWays];
+    for (int way = 0; way < kWays; ++way) {
+      roots[way] = std::wstring(kBenchRoot) + L"\\tree" + std::to_wstring(way);
+      if (!MakeTree(roots[way], layout)) {
+        std::fwprintf(stderr, L"could not make %ls\n", roots[way].c_str());
+        return 1;
       }
     }
-    purge_times.push_back(purge);
-    purge_cpu_times.push_back(purge_cpu);
-    rd_times.push_back(rd);
+    double elapsed[kWays] = {};
+    for (int turn = 0; turn < kWays; ++turn) {
+      const Way way = static_cast<Way>((round + turn) % kWays);
+      const double cpu_start = bench::CpuSeconds();
+      const double start = bench::Seconds();
+      const bool removed = Remove(way, roots[way]);
+      elapsed[way] = bench::Seconds() - start;
+      if (way == kPurge)
+        purge_cpu.push_back(bench::CpuSeconds() - cpu_start);
+      if (!removed) {
+        std::fwprintf(stderr, L"%ls left %ls behind\n", kWayNames[way], roots[way].c_str());
+        return 1;
+      }
+    }
+    for (int way = 0; way < kWays; ++way)
+      times[way].push_back(elapsed[way]);
+    to_rd.push_back(elapsed[kPurge] / elapsed[kRd]);
+    to_rm.push_back(elapsed[kPurge] / elapsed[kRm]);
     std::wprintf(
-        L"run %d: PurgeFolder %.2f s (%.3f ms a file, CPU %.2f s), rd /s /q %.2f s (%.3f ms a "
-        L"file), ratio %.2f\n",
-        rep, purge, purge * 1000 / files, purge_cpu, rd, rd * 1000 / files, purge / rd);
+        L"round %d (first: %ls): PurgeFolder %.2f s (CPU %.2f s), rd /s /q %.2f s, rm -rf %.2f "
+        L"s; PurgeFolder/rd %.3f, PurgeFolder/rm %.2f\n",
+        round + 1, kWayNames[round % kWays], elapsed[kPurge], purge_cpu.back(), elapsed[kRd],
+        elapsed[kRm], to_rd.back(), to_rm.back());
+    std::fflush(stdout);
   }
-  RemoveDirectoryW(kBenchRoot);
-  const double purge = Median(purge_times);
-  const double rd = Median(rd_times);
+  bench::RemoveWithRd(kBenchRoot);
+
+  const double ratio_rd = bench::Median(to_rd), ratio_rm = bench::Median(to_rm);
   std::wprintf(
-      L"%d files in %d folders, median of %d runs: PurgeFolder %.2f s (CPU %.2f s), rd /s /q "
-      L"%.2f s, ratio %.2f (target at most 0.50)\n",
-      files, g_top_folders * (kSubFoldersEach + 1), repetitions, purge, Median(purge_cpu_times), rd,
-      purge / rd);
+      L"medians of %d rounds: PurgeFolder %.2f s (CPU %.2f s), rd /s /q %.2f s, rm -rf %.2f s\n",
+      rounds, bench::Median(times[kPurge]), bench::Median(purge_cpu), bench::Median(times[kRd]),
+      bench::Median(times[kRm]));
+  std::wprintf(L"median ratio PurgeFolder/rd %.3f (target at most %.2f: %ls)\n", ratio_rd,
+               kTargetToRd, ratio_rd <= kTargetToRd ? L"met" : L"missed");
+  std::wprintf(L"median ratio PurgeFolder/rm %.2f (target at most %.1f: %ls)\n", ratio_rm,
+               kTargetToRm, ratio_rm <= kTargetToRm ? L"met" : L"missed");
   return 0;
 }

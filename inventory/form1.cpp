@@ -84,7 +84,8 @@ std::wstring FirstLine(const std::wstring& scanned_folder) {
   return short_path.value + L"\\";
 }
 
-platform::Status WriteSortedEntries(const std::wstring& scanned_folder) {
+platform::Status WriteSortedEntries(const std::wstring& scanned_folder,
+                                    std::vector<ListedFolder>* listed) {
   using namespace inventory;
   for (std::int32_t row = 1; row < NextEntry; ++row) {
     platform::Result<const Cell*> path = SortedTable.At(row, PathField);
@@ -97,6 +98,7 @@ platform::Status WriteSortedEntries(const std::wstring& scanned_folder) {
       platform::Result<std::wstring> line = FormatEntryLine(entry_path, name);
       NIMBREL_TRY(line.status);
       NIMBREL_TRY(files::PrintLine(kInventoryFileNumber, line.value));
+      listed->push_back({entry_path.substr(scanned_folder.size() + 1), name});
     }
     platform::KeepPainted();
   }
@@ -107,6 +109,7 @@ platform::Status WriteSortedEntries(const std::wstring& scanned_folder) {
 
 platform::Status Form1::CmdScan() {
   using namespace inventory;
+  listed_.clear();
   NIMBREL_TRY(Dir1.SetPath(platform::SharedFolderList().Path()));
   NIMBREL_TRY(fs::SetAttributes(Dir1.Path(), fs::kNormal));
   ListMode = kFoldersOnlyMode;
@@ -128,9 +131,12 @@ platform::Status Form1::CmdScan() {
   NIMBREL_TRY(SortEntries());
 
   NIMBREL_TRY(files::PrintLine(kInventoryFileNumber, FirstLine(scanned_folder)));
-  NIMBREL_TRY(WriteSortedEntries(scanned_folder));
+  std::vector<ListedFolder> listed;
+  NIMBREL_TRY(WriteSortedEntries(scanned_folder, &listed));
   closer.Disarm();
-  return files::Close(kInventoryFileNumber);
+  NIMBREL_TRY(files::Close(kInventoryFileNumber));
+  listed_ = std::move(listed);
+  return platform::Status::Ok();
 }
 
 Form1& SharedForm1() {

@@ -3,8 +3,19 @@
 // shows. It is a plain object of the process, created on the first scan and never shown; it
 // owns no window, so it never keeps the process alive once the main window has closed.
 
+#include <string>
+#include <vector>
+
 #include "platform/folder_list.h"
 #include "platform/status.h"
+
+// One row the scan wrote to the inventory file: the folder's place below the scanned folder
+// ("a\x", its real names) and the name the row holds (its short name when the ANSI code page
+// cannot hold the name).
+struct ListedFolder {
+  std::wstring relative_path;
+  std::wstring written_name;
+};
 
 class Form1 {
  public:
@@ -19,8 +30,14 @@ class Form1 {
   // closed on every path (emptied when the failure came after it was opened).
   platform::Status CmdScan();
 
+  // The rows the last scan wrote after line 1, in the same order; empty when it failed.
+  const std::vector<ListedFolder>& ListedFolders() const { return listed_; }
+
   // The form's own folder list, used to take the folder over and read its full path.
   platform::FolderList Dir1;
+
+ private:
+  std::vector<ListedFolder> listed_;
 };
 
 // The single instance, created on first use.

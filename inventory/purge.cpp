@@ -18,14 +18,28 @@ bool IsDriveRoot(const std::wstring& folder) {
   return folder.size() >= 2 && folder.compare(folder.size() - 2, 2, L":\\") == 0;
 }
 
+// A folder the purge could not open, list, reset or remove stays, and counts as left for the
+// reason the system gave (one that went meanwhile does not count).
+bool LeftBecause(const platform::Status& why) {
+  platform::tally::NoteDeletion(why);
+  return false;
+}
+
+// Resets and removes a folder emptied already.
+bool ResetAndRemove(Folder& folder) {
+  if (platform::Status reset = folder.ResetAttributes(); !reset)
+    return LeftBecause(reset);
+  return folder.Remove().ok();  // the removal notes its own outcome
+}
+
 // Empties `folder` through its handle, each sub-folder through its own. Error exit: the first
 // failure of the listing returns false; deleting a file ignores its errors, and a sub-folder's
 // failure stays inside its own call. True when nothing was left inside.
 bool PurgeContents(const Folder& folder) {
   // The whole listing is read before anything is deleted or any sub-folder is entered.
   std::vector<Entry> entries;
-  if (!folder.List(&entries))
-    return false;
+  if (platform::Status listed = folder.List(&entries); !listed)
+    return LeftBecause(listed);
   bool emptied = true;
   for (const Entry& entry : entries) {
     if (entry.IsReparsePoint()) {
@@ -41,9 +55,9 @@ bool PurgeContents(const Folder& folder) {
           platform::tally::NoteLinkLeft();
           emptied = false;
         } else if (!platform::deletion::IsGone(opened)) {
-          emptied = false;
+          emptied = LeftBecause(opened);
         }
-      } else if (!PurgeContents(child) || !child.ResetAttributes() || !child.Remove()) {
+      } else if (!PurgeContents(child) || !ResetAndRemove(child)) {
         emptied = false;
       }
     } else if (!folder.DeleteChild(entry, ReadOnly::kLifted)) {
@@ -67,6 +81,8 @@ bool OpenForPurge(const std::wstring& folder, Folder* opened) {
   if (platform::Status status = Folder::Open(folder, opened); !status) {
     if (platform::deletion::IsLinkRefused(status))
       platform::tally::NoteLinkLeft();
+    else
+      LeftBecause(status);
     return false;
   }
   return true;
@@ -82,7 +98,7 @@ bool PurgeFolder(const std::wstring& folder) {
     return false;
   if (IsDriveRoot(folder))
     return true;
-  return opened.ResetAttributes() && opened.Remove();
+  return ResetAndRemove(opened);
 }
 
 bool PurgeFolderContents(const std::wstring& folder) {

@@ -93,8 +93,10 @@ bool IsGone(const Status& status);
 // Deletes the files lying directly in `folder` that are neither hidden nor system (read-only
 // ones as `read_only` says). Hidden and system files stay and are noted as kept; links stay and
 // are noted as left. A file that cannot be deleted stays and the next one is tried; the first
-// such failure is returned. Keeps the windows painted meanwhile.
-Status DeletePlainFiles(const Folder& folder, ReadOnly read_only);
+// such failure is returned. Keeps the windows painted meanwhile. The sub-folders met (links
+// left out) go to `subfolders` when it is given, as listed, for the caller to open or keep.
+Status DeletePlainFiles(const Folder& folder, ReadOnly read_only,
+                        std::vector<Entry>* subfolders = nullptr);
 
 namespace testing {
 // Test seam: Wine opens the target of a Unix link even when asked not to follow reparse

@@ -51,8 +51,8 @@ void RegistryKey::Close() {
 
 Status RegistryKey::Open(RegistryRoot root, const std::wstring& path) {
   Close();
-  return Status::FromWin32(
-      RegOpenKeyExW(RootKey(root), path.c_str(), 0, KEY_SET_VALUE | kSystemView, &key_));
+  return Status::FromWin32(RegOpenKeyExW(RootKey(root), path.c_str(), 0,
+                                         KEY_QUERY_VALUE | KEY_SET_VALUE | kSystemView, &key_));
 }
 
 Status RegistryKey::Create(RegistryRoot root, const std::wstring& path) {
@@ -74,6 +74,28 @@ Status RegistryKey::DeleteValue(const std::wstring& name) {
       return tally::NoteDeletion(refused);
   }
   return tally::NoteDeletion(Status::FromWin32(RegDeleteValueW(key_, name.c_str())));
+}
+
+Status RegistryKey::ValueNames(std::vector<std::wstring>* names) const {
+  names->clear();
+  // A value name holds at most 16,383 characters; most are short, so the buffer grows on demand.
+  constexpr size_t kLongestName = 16383;
+  std::wstring buffer(256, L'\0');
+  for (DWORD index = 0;;) {
+    DWORD length = static_cast<DWORD>(buffer.size());
+    const LSTATUS listed =
+        RegEnumValueW(key_, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (listed == ERROR_NO_MORE_ITEMS)
+      return Status::Ok();
+    if (listed == ERROR_MORE_DATA && buffer.size() <= kLongestName) {
+      buffer.resize(kLongestName + 1);
+      continue;
+    }
+    if (listed != ERROR_SUCCESS)
+      return Status::FromWin32(listed);
+    names->emplace_back(buffer.data(), length);
+    ++index;
+  }
 }
 
 namespace testing {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/status.h"
 
@@ -22,7 +23,7 @@ class RegistryKey {
   RegistryKey& operator=(RegistryKey&& other) noexcept;
   ~RegistryKey();
 
-  // Opens an existing key to change its values; an absent key gives "file not found".
+  // Opens an existing key to read and change its values; an absent key gives "file not found".
   Status Open(RegistryRoot root, const std::wstring& path);
   // Opens the key to change its values, creating it and its missing parents first.
   Status Create(RegistryRoot root, const std::wstring& path);
@@ -31,6 +32,9 @@ class RegistryKey {
   Status WriteText(const std::wstring& name, const std::wstring& text);
   // Deletes a value; an absent value gives "file not found" (0x80070002).
   Status DeleteValue(const std::wstring& name);
+  // The names of every value of the key, in the registry's order (an opened key only). On a
+  // failure `names` keeps those read before it.
+  Status ValueNames(std::vector<std::wstring>* names) const;
 
  private:
   void Close();

@@ -54,9 +54,4 @@ void NoteKept(std::uint64_t items) {
   g_counts.kept += items;
 }
 
-void NoteRecreated() {
-  if (g_counts.deleted > 0)
-    --g_counts.deleted;
-}
-
 }  // namespace platform::tally

@@ -35,7 +35,5 @@ void NoteLinkLeft();
 // Notes items a cleaner found in a folder it cleaned and leaves there on purpose (hidden and
 // system files, the hidden folders the inventory leaves out).
 void NoteKept(std::uint64_t items = 1);
-// Takes back one folder noted as deleted and then made again.
-void NoteRecreated();
 
 }  // namespace platform::tally

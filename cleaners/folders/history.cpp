@@ -16,17 +16,14 @@ void CleanHistory() {
   if (IsCleanableFolder(folder)) {
     // Errors ignored from here to the end of the file loop.
     (void)fs::SetAttributes(folder, fs::kArchive);
-    platform::FolderList& dir1 = platform::SharedFolderList();
-    // A missing folder leaves Dir1 on its previous folder; every path below still lies in
+    // A missing folder leaves Dir1 on its previous folder; the files deleted below still lie in
     // `folder`, which then holds nothing to delete.
-    (void)dir1.SetPath(folder);
+    (void)platform::SharedFolderList().SetPath(folder);
     platform::DoEvents();
-    // History kept in sub-folders (hidden ones included) is left whole: only loose files go.
-    if (dir1.ListCount() - 1 == -1) {
-      (void)fs::SetAttributes(folder, fs::kArchive);  // again: events may have changed it
-      (void)fs::ChangeCurrentFolder(folder);
-      DeleteLooseFiles(WithTrailingBackslash(folder));
-    }
+    (void)fs::SetAttributes(folder, fs::kArchive);  // again: events may have changed it
+    // The sub-folders (History.IE5, Low) belong to the URL cache and stay; the files lying
+    // directly in the folder go whether there are sub-folders or not.
+    DeleteLooseFiles(WithTrailingBackslash(folder));
   }
   // The program's folder exists while the program runs; nothing is left to report a failure to.
   (void)fs::ChangeCurrentFolder(fs::ProgramFolder());

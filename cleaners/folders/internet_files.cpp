@@ -1,81 +1,82 @@
 #include "cleaners/folders/internet_files.h"
 
 #include "cleaners/folders/folder_guard.h"
-#include "cleaners/folders/inventory_cleanup.h"
+#include "cleaners/folders/folder_scan.h"
 #include "cleaners/folders/special_folder.h"
-#include "inventory/form1.h"
-#include "platform/collation.h"
-#include "platform/folder_list.h"
+#include "platform/deletion.h"
 #include "platform/fs.h"
-#include "platform/text_files.h"
+#include "platform/paths.h"
 
 namespace fs = platform::fs;
+namespace deletion = platform::deletion;
 
 namespace {
 
-constexpr wchar_t kCacheIndexFolder[] = L"Content.IE5";
+// The browser's cache containers below the cache folder, each reached by its name (they are
+// hidden, so the inventory leaves them out): Windows 7 keeps "Content.IE5" and, for protected
+// mode, "Low\Content.IE5"; Windows 8.1 to 11 keep "IE" and "Low\IE". The files lying directly
+// in a container (its index) belong to the cache itself and stay.
+const wchar_t* const kContainers[] = {L"Content.IE5", L"Low\\Content.IE5", L"IE", L"Low\\IE"};
 
-bool SameName(const std::wstring& a, const std::wstring& b) {
-  return platform::CompareTextIgnoringCase(a, b) == 0;
+// True when `a` is `b` or lies below it, names compared as the file system does.
+bool IsOrIsBelow(const std::wstring& a, const std::wstring& b) {
+  return a.size() >= b.size() && platform::SamePathText(a.substr(0, b.size()), b) &&
+         (a.size() == b.size() || a[b.size()] == L'\\');
 }
 
-// Scans the folder the shared folder list shows and, for each sub-folder named in the
-// inventory, enters it, resets it, deletes its files and tries to remove it (the host may
-// refuse while it is the current folder). The names are joined below `parent` (ending in "\").
-void CleanListedFolders(const std::wstring& parent, bool skip_cache_index) {
-  if (!SharedForm1().CmdScan()) {
-    platform::files::CloseAll();
-    return;
+// A container, a folder on the way to one ("Low") or a folder inside one: its own pass cleans
+// it, or it must stay.
+bool ReachedByContainerPass(const std::wstring& relative) {
+  for (const wchar_t* container : kContainers) {
+    if (IsOrIsBelow(relative, container) || IsOrIsBelow(container, relative))
+      return true;
   }
-  ForEachInventoryName([&](const std::wstring& name) {
-    // The cache index lives directly in "Content.IE5": that folder is only ever cleaned of
-    // its sub-folders, by the pass that scans it.
-    if (skip_cache_index && SameName(name, kCacheIndexFolder))
-      return;
-    const std::wstring folder = parent + name;
-    if (LeftAsLink(folder))
-      return;
-    (void)fs::ChangeCurrentFolder(folder);
-    (void)fs::SetAttributes(folder, fs::kNormal);
-    (void)fs::RemoveMatchingFiles(folder + L"\\*.*");
-    (void)fs::RemoveFolder(folder);
-  });
+  return false;
 }
 
-// Errors ignored throughout: a step that fails is skipped and the next one runs.
-void CleanCacheFolder(const std::wstring& cache_folder) {
+// Errors ignored throughout, but for the ones that leave work undone, which are returned: a
+// step that fails is skipped and the next one runs.
+void CleanCacheFolder(const std::wstring& cache_folder, FolderCleaning* outcome) {
   (void)fs::SetAttributes(cache_folder, fs::kNormal);
-  platform::FolderList& folder_list = platform::SharedFolderList();
-  // The list would keep its previous folder, whose inventory means nothing below the cache.
-  if (!folder_list.SetPath(cache_folder))
-    return;
-
-  // Pass 1: the loose files, only when the folder has no sub-folder at all.
-  if (folder_list.ListCount() == 0) {
-    (void)fs::SetAttributes(folder_list.Path(), fs::kNormal);
-    (void)fs::ChangeCurrentFolder(cache_folder);
-    DeleteLooseFiles(cache_folder);
+  auto open_cache = [&](deletion::Folder* folder, FolderCleaning* problems) {
+    return OpenFolderToClean(cache_folder, folder, problems);
+  };
+  {
+    // The loose files go whether or not the folder has sub-folders.
+    deletion::Folder cache;
+    if (!open_cache(&cache, outcome))
+      return;
+    (void)deletion::DeletePlainFiles(cache, deletion::ReadOnly::kLifted);
   }
-
-  // Pass 2: the cache folder's sub-folders.
-  CleanListedFolders(cache_folder, /*skip_cache_index=*/true);
-
-  // Pass 3: the sub-folders of "Content.IE5", reached by its name even when it is hidden.
-  const std::wstring index_folder = cache_folder + kCacheIndexFolder;
-  if (LeftAsLink(index_folder) || !folder_list.SetPath(index_folder))
-    return;
-  CleanListedFolders(index_folder + L"\\", /*skip_cache_index=*/false);
+  ScanAndCleanListedFolders(cache_folder, open_cache, ReachedByContainerPass, outcome);
+  for (const wchar_t* name : kContainers) {
+    auto open_container = [&](deletion::Folder* container, FolderCleaning* problems) {
+      deletion::Folder cache;
+      return open_cache(&cache, problems) && OpenFolderToClean(cache, name, container, problems);
+    };
+    // A container that is not there has nothing to clean: the scan is not even asked.
+    deletion::Folder probe;
+    FolderCleaning ignored;
+    if (!open_container(&probe, &ignored))
+      continue;
+    probe = deletion::Folder();
+    ScanAndCleanListedFolders(
+        cache_folder + name, open_container, [](const std::wstring&) { return false; }, outcome);
+  }
 }
 
 }  // namespace
 
-void CleanInternetFiles() {
+FolderCleaning CleanInternetFiles() {
+  FolderCleaning outcome;
   std::wstring cache_folder = GetSpecialFolder(CSIDL_INTERNET_CACHE);
   if (cache_folder.empty() || cache_folder.back() != L'\\')
     cache_folder += L'\\';
-  // An unknown cache folder would be "\", the root of the current drive: delete nothing.
+  // An unknown cache folder would be "\", the root of the current drive: delete nothing. A
+  // machine without the browser's cache has nothing to clean, and nothing to say.
   if (IsCleanableFolder(cache_folder))
-    CleanCacheFolder(cache_folder);
-  // The current folder is the program's own again, whatever happened above.
+    CleanCacheFolder(cache_folder, &outcome);
+  // The current folder is the program's own again, whatever happened before the run.
   (void)fs::ChangeCurrentFolder(fs::ProgramFolder());
+  return outcome;
 }

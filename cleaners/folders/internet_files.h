@@ -1,4 +1,7 @@
 #pragma once
+// Empties the temporary Internet files folder: its loose files, the sub-folders the inventory
+// lists, and the sub-folders of each cache container.
 
-// Empties the temporary Internet files folder.
-void CleanInternetFiles();
+#include "cleaners/folders/folder_cleaning.h"
+
+FolderCleaning CleanInternetFiles();

@@ -5,6 +5,7 @@
 
 // Special folder ids (CSIDL values) the cleaners use.
 inline constexpr int CSIDL_RECENT = 8;
+inline constexpr int CSIDL_APPDATA = 26;  // the roaming application data
 inline constexpr int CSIDL_INTERNET_CACHE = 32;
 inline constexpr int CSIDL_COOKIES = 33;
 inline constexpr int CSIDL_HISTORY = 34;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ using platform::ui::kChecked;
 using platform::ui::kGrey;
 using platform::ui::kUnchecked;
 
+const std::wstring kDocumentsAndSettings = L"C:\\Documents and Settings";
+const std::wstring kPrefetch = L"C:\\Windows\\Prefetch\\";
+const std::wstring kStore =
+    L"C:\\Users\\alice\\AppData\\Roaming\\Microsoft\\Internet Explorer\\UserData\\";
+
 struct Message {
   std::wstring text, title;
   unsigned style;
@@ -36,7 +42,10 @@ class CleaningRun : public ::testing::Test {
     s.clean_cookies = Record(L"cookies");
     s.clear_typed_urls = Record(L"typed addresses");
     s.clean_history = Record(L"history");
-    s.clean_internet_files = Record(L"internet files");
+    s.clean_internet_files = [this] {
+      Note(L"internet files");
+      return internet_files_result;
+    };
     s.clean_temp_files = [this] {
       Note(L"temp files");
       return temp_files_result;
@@ -51,7 +60,13 @@ class CleaningRun : public ::testing::Test {
       Note(L"purge " + folder);
       return purge_result;
     };
-    s.folder_exists = [this](const std::wstring&) { return folder_left; };
+    s.purge_folder_contents = [this](const std::wstring& folder) {
+      Note(L"empty " + folder);
+      return purge_contents_result;
+    };
+    s.folder_exists = [this](const std::wstring& folder) { return folders.contains(folder); };
+    s.is_link = [this](const std::wstring& path) { return links.contains(path); };
+    s.special_folder = [this](int csidl) { return csidl == 26 ? app_data : std::wstring(); };
     s.make_folder = [this](const std::wstring& folder) {
       Note(L"make " + folder);
       return make_folder_result;
@@ -90,7 +105,13 @@ class CleaningRun : public ::testing::Test {
   std::vector<Message> messages;
   bool button_enabled_during_run = false;
   platform::Status clipboard_result, make_folder_result, memory_result, listing_result;
-  bool temp_files_result = true, purge_result = true, folder_left = false, elevated = false;
+  FolderCleaning temp_files_result, internet_files_result;
+  bool purge_result = true, purge_contents_result = true;
+  bool elevated = false;
+  // The layout of Windows XP, as the fake file system shows it, with a roaming folder of today.
+  std::set<std::wstring> folders = {kDocumentsAndSettings, kPrefetch};
+  std::set<std::wstring> links;
+  std::wstring app_data = L"C:\\Users\\alice\\AppData\\Roaming";
 };
 
 TEST_F(CleaningRun, EverySelectedStepRunsInBoxNumberOrderThenTheMessageThenTheReset) {
@@ -110,8 +131,8 @@ TEST_F(CleaningRun, EverySelectedStepRunsInBoxNumberOrderThenTheMessageThenTheRe
       L"recycle bin",
       L"clipboard",
       L"purge C:\\Documents and Settings\\alice\\UserData\\",
-      L"purge C:\\Windows\\Prefetch\\",
-      L"make C:\\Windows\\Prefetch\\",
+      L"purge " + kStore,
+      L"empty C:\\Windows\\Prefetch\\",
       L"memory setting",
       L"message Info"};
   EXPECT_EQ(log, expected);
@@ -150,6 +171,7 @@ TEST_F(CleaningRun, EachBoxIsReadWhenItsStepComes) {
 }
 
 TEST_F(CleaningRun, TheUserNameIsReadAtEveryRunAndAnEmptyOneGivesTwoBackslashes) {
+  app_data.clear();
   SetEnvironmentVariableW(L"Username", L"bob");
   window.Check10.SetValue(kChecked);
   window.Command1_Click();
@@ -167,16 +189,16 @@ TEST_F(CleaningRun, TheUserNameIsReadAtEveryRunAndAnEmptyOneGivesTwoBackslashes)
 
 TEST_F(CleaningRun, FailedStepsAreListedInOneWarningAndTheRunGoesOn) {
   clipboard_result = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
-  make_folder_result = platform::Status::FromWin32(ERROR_ALREADY_EXISTS);
+  purge_contents_result = false;
   memory_result = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
   window.Check9.SetValue(kChecked);
   window.Check11.SetValue(kChecked);
   window.Check13.SetValue(kChecked);
   window.Command1_Click();
 
-  EXPECT_EQ(log, (std::vector<std::wstring>{L"clipboard", L"purge C:\\Windows\\Prefetch\\",
-                                            L"make C:\\Windows\\Prefetch\\", L"memory setting",
-                                            L"message Nimbrel", L"message Info"}));
+  EXPECT_EQ(log,
+            (std::vector<std::wstring>{L"clipboard", L"empty C:\\Windows\\Prefetch\\",
+                                       L"memory setting", L"message Nimbrel", L"message Info"}));
   ASSERT_EQ(messages.size(), 2u);
   const std::wstring& warning = messages[0].text;
   EXPECT_NE(warning.find(L"presse-papiers"), std::wstring::npos);
@@ -204,7 +226,7 @@ TEST_F(CleaningRun, TheStatusLineFollowsEachStepAndKeepsTheRunsSummary) {
     Sleep(120);  // long work: the line is brought up to date as the window is painted
     platform::KeepPainted();
     shown.push_back(window.Label3.Caption());
-    return true;
+    return FolderCleaning();
   };
   window.steps.clean_recent = [&] { shown.push_back(window.Label3.Caption()); };
   window.show_message = [&](const std::wstring&, const std::wstring&, unsigned) {
@@ -236,7 +258,7 @@ TEST_F(CleaningRun, AStepRefusedForWantOfAdministratorRightsSaysHowToGetThem) {
   const platform::Status denied = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
   clipboard_result = denied;  // not a matter of rights: no advice
   memory_result = denied;
-  make_folder_result = platform::Status::FromWin32(ERROR_ALREADY_EXISTS);
+  purge_contents_result = false;
   listing_result = denied;  // the Prefetch folder was left full because it may not be read
 
   for (bool elevated_run : {false, true}) {
@@ -269,16 +291,30 @@ TEST_F(CleaningRun, AStepRefusedForWantOfAdministratorRightsSaysHowToGetThem) {
 
 TEST_F(CleaningRun, WhatWasLeftIsSaidPlainly) {
   SetEnvironmentVariableW(L"USERNAME", L"alice");
-  temp_files_result = false;
+  using Kind = FolderProblem::Kind;
+  temp_files_result.Add(Kind::kFolderUnsafe, L"", platform::Status::Ok());
+  internet_files_result.Add(Kind::kFolderUnreadable, L"C:\\cache\\",
+                            platform::Status::FromWin32(ERROR_ACCESS_DENIED));
+  internet_files_result.Add(Kind::kInventoryFailed, L"C:\\cache\\IE\\",
+                            platform::Status::FromWin32(ERROR_DISK_FULL));
   purge_result = false;
-  folder_left = true;
-  make_folder_result = platform::Status::FromWin32(ERROR_ALREADY_EXISTS);
-  for (platform::ui::CheckBox* box : {&window.Check6, &window.Check10, &window.Check11})
+  purge_contents_result = false;
+  folders.insert({L"C:\\Documents and Settings\\alice\\UserData\\", kStore});
+  for (platform::ui::CheckBox* box :
+       {&window.Check5, &window.Check6, &window.Check10, &window.Check11})
     box->SetValue(kChecked);
   window.Command1_Click();
 
   ASSERT_EQ(messages.size(), 2u);
   const std::wstring& warning = messages[0].text;
+  const std::wstring unreadable =
+      L"\n- Le dossier C:\\cache\\ n'a pas pu être lu : rien n'y a été supprimé. (";
+  EXPECT_NE(warning.find(unreadable + platform::Status::FromWin32(ERROR_ACCESS_DENIED).Describe()),
+            std::wstring::npos)
+      << platform::ToUtf8(warning);
+  EXPECT_NE(warning.find(L"\n- Les sous-dossiers de C:\\cache\\IE\\ n'ont pas pu être "
+                         L"inventoriés : ils n'ont pas été vidés. ("),
+            std::wstring::npos);
   const std::wstring left =
       L" n'a pas pu être entièrement vidé : quelque chose y est resté (un fichier en cours "
       L"d'utilisation, par exemple, ou un lien, qui n'est jamais supprimé).";
@@ -288,15 +324,61 @@ TEST_F(CleaningRun, WhatWasLeftIsSaidPlainly) {
   EXPECT_NE(
       warning.find(L"\n- Le dossier C:\\Documents and Settings\\alice\\UserData\\" + left + L"\n"),
       std::wstring::npos);
+  EXPECT_NE(warning.find(L"\n- Le dossier " + kStore + left + L"\n"), std::wstring::npos);
   EXPECT_NE(warning.find(L"\n- Le dossier C:\\Windows\\Prefetch\\" + left), std::wstring::npos);
   EXPECT_EQ(warning.find(L"0x800700B7"), std::wstring::npos);
 
   // A UserData folder that was never there leaves nothing to say.
   messages.clear();
-  folder_left = false;
+  folders = {kDocumentsAndSettings};
   window.Check10.SetValue(kChecked);
   window.Command1_Click();
   EXPECT_EQ(messages.size(), 1u);
+}
+
+// Windows XP keeps the store in the profile; later ones keep it in the roaming application
+// data, and make "C:\Documents and Settings" a junction to C:\Users, through which the XP path
+// names a folder of the user's own.
+TEST_F(CleaningRun, UserDataIsPurgedWhereTheBrowserKeepsIt) {
+  auto purged = [this](const wchar_t* user) {
+    SetEnvironmentVariableW(L"USERNAME", user);
+    log.clear();
+    messages.clear();
+    window.Check10.SetValue(kChecked);
+    window.Command1_Click();
+    EXPECT_EQ(messages.size(), 1u) << platform::ToUtf8(messages[0].text);
+    log.pop_back();  // the message
+    return log;
+  };
+  const std::wstring xp = L"purge C:\\Documents and Settings\\alice\\UserData\\";
+  links.insert(kDocumentsAndSettings);
+  EXPECT_EQ(purged(L"alice"), std::vector<std::wstring>{L"purge " + kStore});
+  EXPECT_EQ(purged(L".."), std::vector<std::wstring>{L"purge " + kStore});  // no XP path: no check
+  links.clear();
+  folders.erase(kDocumentsAndSettings);
+  EXPECT_EQ(purged(L"alice"), std::vector<std::wstring>{L"purge " + kStore});
+  folders.insert(kDocumentsAndSettings);
+  app_data.clear();  // the shell cannot tell
+  EXPECT_EQ(purged(L"alice"), std::vector<std::wstring>{xp});
+}
+
+TEST_F(CleaningRun, PrefetchIsEmptiedWhereItIsAndMadeOnlyWhenMissing) {
+  auto run = [this] {
+    window.Check11.SetValue(kChecked);
+    window.Command1_Click();
+  };
+  run();
+  folders.erase(kPrefetch);
+  run();
+  make_folder_result = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
+  run();
+  EXPECT_EQ(log, (std::vector<std::wstring>{
+                     L"empty " + kPrefetch, L"message Info", L"make " + kPrefetch, L"message Info",
+                     L"make " + kPrefetch, L"message Nimbrel", L"message Info"}));
+  ASSERT_EQ(messages.size(), 4u);
+  EXPECT_NE(messages[2].text.find(L"- Le dossier " + kPrefetch + L" n'a pas pu être créé"),
+            std::wstring::npos)
+      << platform::ToUtf8(messages[2].text);
 }
 
 TEST_F(CleaningRun, AUserNameThatLeadsElsewhereSkipsUserData) {
@@ -313,7 +395,9 @@ TEST_F(CleaningRun, AUserNameThatLeadsElsewhereSkipsUserData) {
                   user + L" » mènerait à un autre dossier.");
   }
   EXPECT_EQ(std::count_if(log.begin(), log.end(),
-                          [](const std::wstring& step) { return step.starts_with(L"purge"); }),
+                          [](const std::wstring& step) {
+                            return step.starts_with(L"purge C:\\Documents and Settings");
+                          }),
             0);
 }
 

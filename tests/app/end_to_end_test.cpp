@@ -12,6 +12,7 @@
 #include "platform/handles.h"
 #include "platform/text.h"
 #include "support/scratch.h"
+#include "support/windows_layout.h"
 
 namespace {
 
@@ -190,9 +191,12 @@ struct ProcessGuard {
   }
 };
 
-// 1,234 files of 2,000 bytes in UserData, one held open, and a link to a tree outside it.
+// 1,234 files of 2,000 bytes in UserData as Windows XP kept it, one held open, and a link to a
+// tree outside it.
 TEST(EndToEnd, TheStatusLineSumsUpWhatTheRunFreedAndWhatItLeft) {
   // A name of this run's own: a run cut short may leave a link that no walk can see.
+  test::ScopedDocumentsAndSettings xp(test::DocumentsAndSettings::kRealFolder);
+  ASSERT_TRUE(xp.ok());
   const std::wstring user = L"nimbrel-e2e-" + std::to_wstring(GetCurrentProcessId());
   const std::wstring profile = L"C:\\Documents and Settings\\" + user + L"\\";
   const std::wstring user_data = profile + L"UserData\\";

@@ -44,6 +44,13 @@ TEST(FrenchFormat, StepAndSummaryTexts) {
             L"Terminé : 5 éléments supprimés, 3,0\u00A0Ko libérés.\r\nÉléments restants : 1 en "
             L"cours d'utilisation, 2 accès refusés, 1 lien laissé en place, 3 pour d'autres "
             L"raisons.");
+  // What a cleaner leaves on purpose counts as left too.
+  EXPECT_EQ(SummaryText({0, 0, 0, 0, 0, 0, 1}),
+            L"Terminé : 0 élément supprimé, 0\u00A0octet libéré.\r\nÉléments restants : 1 caché "
+            L"ou système (laissé volontairement).");
+  EXPECT_EQ(SummaryText({7, 70, 1, 0, 0, 0, 12}),
+            L"Terminé : 7 éléments supprimés, 70\u00A0octets libérés.\r\nÉléments restants : 1 en "
+            L"cours d'utilisation, 12 cachés ou système (laissés volontairement).");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The run with its real steps against the real file system and registry: "UserData" purges the
-// per-user folder named from "Username", "Prefetch" leaves an existing, empty folder behind,
-// "Url tapés" and "Mémoire tampon" reach the registry, and a refused write shows in the
-// warning while the run completes.
+// browser's store where each Windows generation keeps it, "Prefetch" empties its folder in place,
+// "Url tapés" and "Mémoire tampon" reach the registry, "Historique" reaches the URL cache, and a
+// refused write shows in the warning while the run completes.
 
 #include <windows.h>
 
@@ -12,14 +12,23 @@
 #include <vector>
 
 #include "app/depart.h"
+#include "cleaners/folders/special_folder.h"
+#include "cleaners/system/url_cache_walk.h"
+#include "platform/handles.h"
 #include "platform/rights.h"
 #include "platform/text.h"
+#include "support/inventory_env.h"
 #include "support/registry_state.h"
 #include "support/scratch.h"
+#include "support/url_cache_entries.h"
+#include "support/url_cache_of_its_own.h"
+#include "support/windows_layout.h"
 
 namespace {
 
 using platform::ui::kChecked;
+using test::DocumentsAndSettings;
+using test::ScopedDocumentsAndSettings;
 
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -45,11 +54,17 @@ class RunRealSteps : public ::testing::Test {
   }
   void TearDown() override {
     test::RemoveTree(kProfile);
+    test::RemoveTree(kOwnProfile);
+    test::RemoveTree(kStore);
     test::RemoveTree(kPrefetch);
     CreateDirectoryW(kPrefetch.c_str(), nullptr);
     DeleteFileW(kPrefetchSentinel.c_str());
   }
   const std::wstring kProfile = L"C:\\Documents and Settings\\nimbrel-user\\";
+  // The same profile as Windows 7 to 11 lay it out, and their store of the browser's userData.
+  const std::wstring kOwnProfile = L"C:\\users\\nimbrel-user\\";
+  const std::wstring kStore =
+      GetSpecialFolder(CSIDL_APPDATA) + L"\\Microsoft\\Internet Explorer\\UserData\\";
   const std::wstring kPrefetch = L"C:\\Windows\\Prefetch\\";
   const std::wstring kPrefetchSentinel = L"C:\\Windows\\Prefetch-sentinel.txt";
   Depart window;
@@ -57,6 +72,8 @@ class RunRealSteps : public ::testing::Test {
 };
 
 TEST_F(RunRealSteps, UserDataOfTheUserNamedByTheEnvironmentIsPurged) {
+  ScopedDocumentsAndSettings xp(DocumentsAndSettings::kRealFolder);
+  ASSERT_TRUE(xp.ok());
   MakeFile(kProfile + L"UserData\\a.xml");
   MakeFile(kProfile + L"UserData\\deep\\er\\b.dat",
            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
@@ -70,15 +87,55 @@ TEST_F(RunRealSteps, UserDataOfTheUserNamedByTheEnvironmentIsPurged) {
   EXPECT_TRUE(Exists(kProfile + L"UserDataKeep.txt"));
 }
 
-TEST_F(RunRealSteps, PrefetchIsEmptiedAndCreatedAgain) {
+TEST_F(RunRealSteps, UserDataOnTodaysWindowsIsTheStoreInApplicationDataNeverTheProfilesOwn) {
+  ScopedDocumentsAndSettings junction(DocumentsAndSettings::kJunctionToUsers);
+  ASSERT_TRUE(junction.ok());
+  MakeFile(kOwnProfile + L"UserData\\mine.txt");
+  MakeFile(kStore + L"index.dat");
+  MakeFile(kStore + L"Low\\site\\a.xml", FILE_ATTRIBUTE_HIDDEN);
+  const std::wstring beside = kStore.substr(0, kStore.size() - 1) + L"-sentinel.txt";
+  MakeFile(beside);
+  SetEnvironmentVariableW(L"USERNAME", L"nimbrel-user");
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_TRUE(Exists(kOwnProfile + L"UserData\\mine.txt"));
+  EXPECT_FALSE(Exists(kStore));
+  EXPECT_TRUE(Exists(beside));
+  DeleteFileW(beside.c_str());
+  EXPECT_EQ(messages, std::vector<std::wstring>{L"Info|Operation terminé avec succés "});
+  EXPECT_EQ(window.Label3.Caption(),  // two files, "site" and "Low", and the store itself
+            L"Terminé : 5 éléments supprimés, 0\u00A0octet libéré.\r\nÉléments restants : aucun.");
+}
+
+// The folder's identity: Wine keeps no permissions, so the same folder stands for the same ones.
+std::optional<BY_HANDLE_FILE_INFORMATION> FolderIdentity(const std::wstring& folder) {
+  platform::UniqueHandle handle(
+      CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!handle || !GetFileInformationByHandle(handle.get(), &information))
+    return std::nullopt;
+  return information;
+}
+
+TEST_F(RunRealSteps, PrefetchIsEmptiedAndKeepsItsFolder) {
   MakeFile(kPrefetch + L"APP.EXE-1234.pf");
   MakeFile(kPrefetch + L"sub\\layout.ini", FILE_ATTRIBUTE_SYSTEM);
   MakeFile(kPrefetchSentinel);
+  ASSERT_TRUE(SetFileAttributesW(kPrefetch.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  const std::optional<BY_HANDLE_FILE_INFORMATION> before = FolderIdentity(kPrefetch);
+  ASSERT_TRUE(before);
   window.Check11.SetValue(kChecked);
   window.Command1_Click();
-  DWORD attributes = GetFileAttributesW(kPrefetch.c_str());
-  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  const std::optional<BY_HANDLE_FILE_INFORMATION> after = FolderIdentity(kPrefetch);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->dwVolumeSerialNumber, before->dwVolumeSerialNumber);
+  EXPECT_EQ(after->nFileIndexHigh, before->nFileIndexHigh);
+  EXPECT_EQ(after->nFileIndexLow, before->nFileIndexLow);
+  EXPECT_EQ(
+      GetFileAttributesW(kPrefetch.c_str()),
+      static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  SetFileAttributesW(kPrefetch.c_str(), FILE_ATTRIBUTE_NORMAL);
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((kPrefetch + L"*").c_str(), &data);
   int entries = 0;
@@ -92,12 +149,22 @@ TEST_F(RunRealSteps, PrefetchIsEmptiedAndCreatedAgain) {
   EXPECT_EQ(entries, 0);
   EXPECT_TRUE(Exists(kPrefetchSentinel));
   EXPECT_EQ(messages, std::vector<std::wstring>{L"Info|Operation terminé avec succés "});
-  // Two files and "sub"; the folder made again does not count as gone.
+  // Two files and "sub"; the folder stays.
   EXPECT_EQ(window.Label3.Caption(),
             L"Terminé : 3 éléments supprimés, 0\u00A0octet libéré.\r\nÉléments restants : aucun.");
+
+  // A missing folder is made, and nothing counts as gone.
+  test::RemoveTree(kPrefetch);
+  messages.clear();
+  window.Check11.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(GetFileAttributesW(kPrefetch.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(messages, std::vector<std::wstring>{L"Info|Operation terminé avec succés "});
+  EXPECT_EQ(window.Label3.Caption(),
+            L"Terminé : 0 élément supprimé, 0\u00A0octet libéré.\r\nÉléments restants : aucun.");
 }
 
-TEST_F(RunRealSteps, APrefetchFileInUseIsReportedAsNotEmptiedNotAsNotRecreated) {
+TEST_F(RunRealSteps, APrefetchFileInUseIsReportedAsNotEmptied) {
   MakeFile(kPrefetch + L"busy.pf");
   MakeFile(kPrefetch + L"gone.pf");
   HANDLE busy = CreateFileW((kPrefetch + L"busy.pf").c_str(), GENERIC_READ, 0, nullptr,
@@ -114,6 +181,8 @@ TEST_F(RunRealSteps, APrefetchFileInUseIsReportedAsNotEmptiedNotAsNotRecreated) 
 }
 
 TEST_F(RunRealSteps, AUserDataFileInUseIsReportedAndAMissingUserDataIsNot) {
+  ScopedDocumentsAndSettings xp(DocumentsAndSettings::kRealFolder);
+  ASSERT_TRUE(xp.ok());
   MakeFile(kProfile + L"UserData\\busy.dat");
   MakeFile(kProfile + L"UserData\\gone.dat");
   HANDLE busy = CreateFileW((kProfile + L"UserData\\busy.dat").c_str(), GENERIC_READ, 0, nullptr,
@@ -140,6 +209,22 @@ TEST_F(RunRealSteps, AUserDataFileInUseIsReportedAndAMissingUserDataIsNot) {
 
 const wchar_t kTypedUrls[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 const wchar_t kExplorer[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer";
+
+// Hidden and system files stay in a temporary folder by design: they are left all the same.
+TEST_F(RunRealSteps, TheSummaryCountsWhatACleanedFolderKeepsOnPurpose) {
+  test::ScratchTree temp_folder;
+  temp_folder.File(L"plain.tmp");
+  temp_folder.File(L"hidden.tmp", FILE_ATTRIBUTE_HIDDEN);
+  temp_folder.File(L"system.tmp", FILE_ATTRIBUTE_SYSTEM);
+  test::ScopedTempFolder temp(temp_folder.path());
+  window.Check6.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_FALSE(temp_folder.Exists(L"plain.tmp"));
+  EXPECT_TRUE(temp_folder.Exists(L"hidden.tmp") && temp_folder.Exists(L"system.tmp"));
+  EXPECT_EQ(window.Label3.Caption(),
+            L"Terminé : 1 élément supprimé, 1\u00A0octet libéré.\r\nÉléments restants : 2 cachés "
+            L"ou système (laissés volontairement).");
+}
 
 TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
   HKEY key = nullptr;
@@ -169,11 +254,13 @@ TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
 }
 
 TEST_F(RunRealSteps, ARefusedMemorySettingShowsInTheWarningAndTheRunCompletes) {
+  ScopedDocumentsAndSettings xp(DocumentsAndSettings::kRealFolder);
+  ASSERT_TRUE(xp.ok());
   RegDeleteValueW(test::OpenRegistryKey(HKEY_LOCAL_MACHINE, kExplorer).get(), L"AlwaysUnloadDll");
   test::ScopedDenyKeyChanges deny(HKEY_LOCAL_MACHINE, kExplorer);
   ASSERT_TRUE(deny.ok());
   SetEnvironmentVariableW(L"USERNAME", L"nimbrel-user");
-  MakeFile(kProfile + L"UserData\a.xml");
+  MakeFile(kProfile + L"UserData\\a.xml");
   window.Check13.SetValue(kChecked);
   window.Check10.SetValue(kChecked);  // comes before: done whatever the later step does
   window.Command1_Click();
@@ -187,6 +274,31 @@ TEST_F(RunRealSteps, ARefusedMemorySettingShowsInTheWarningAndTheRunCompletes) {
   EXPECT_EQ(messages[1], L"Info|Operation terminé avec succés ");
   EXPECT_FALSE(test::ReadRegistryValue(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll"));
   EXPECT_TRUE(window.Command1.Enabled());
+}
+
+// In a URL cache of its own, whose history folder lies in a scratch tree.
+TEST(RunRealHistoryStep, RemovesTheUrlHistoryAndTheLooseFilesOfTheHistoryFolder) {
+  test::RunInUrlCacheOfItsOwn(L"RunRealSteps.DISABLED_HistoryInACacheOfItsOwn");
+}
+
+TEST_F(RunRealSteps, DISABLED_HistoryInACacheOfItsOwn) {
+  test::CacheEntryGuard visit(
+      test::NewCacheEntry(test::UniqueCacheUrl(L"Visited: "), kCollectedHistoryType));
+  test::CacheEntryGuard cookie(
+      test::NewCacheEntry(test::UniqueCacheUrl(L"Cookie:"), kCollectedCookieType));
+  ASSERT_TRUE(visit.committed() && cookie.committed());
+  const std::wstring loose = GetSpecialFolder(CSIDL_HISTORY) + L"\\loose.dat";
+  MakeFile(loose);
+
+  window.Check4.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_FALSE(test::UrlCacheHolds(visit.url()));
+  EXPECT_FALSE(Exists(visit.local_file()));
+  EXPECT_FALSE(Exists(loose));
+  EXPECT_TRUE(test::UrlCacheHolds(cookie.url()));
+  EXPECT_EQ(messages, std::vector<std::wstring>{L"Info|Operation terminé avec succés "});
+  EXPECT_EQ(window.Label3.Caption(),
+            L"Terminé : 2 éléments supprimés, 0\u00A0octet libéré.\r\nÉléments restants : aucun.");
 }
 
 }  // namespace

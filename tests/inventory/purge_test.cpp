@@ -104,6 +104,38 @@ TEST(PurgeFolder, FileInUseKeepsItsFoldersAndFailsThePurge) {
   EXPECT_TRUE(sentinel.Intact());
 }
 
+// A folder held by another program without sharing cannot even be opened: what stays in it
+// is not seen, but the folder itself is left, and the run's summary says so.
+TEST(PurgeFolder, AFolderThatCannotBeOpenedCountsAsLeftInUse) {
+  Sentinel sentinel;
+  test::ScratchTree tree;
+  tree.File(L"a.txt");
+  tree.File(L"held\\inside.txt");
+  auto hold = [&](const std::wstring& folder) {
+    return platform::UniqueHandle(CreateFileW(folder.c_str(), GENERIC_READ, 0, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  };
+  platform::tally::Reset();
+  {
+    platform::UniqueHandle held = hold(tree / L"held");
+    ASSERT_TRUE(held.valid());
+    EXPECT_FALSE(PurgeFolder(tree.path()));
+  }
+  EXPECT_TRUE(tree.Exists(L"held\\inside.txt"));
+  EXPECT_FALSE(tree.Exists(L"a.txt"));
+  {
+    platform::UniqueHandle held = hold(tree / L"held");
+    ASSERT_TRUE(held.valid());
+    EXPECT_FALSE(PurgeFolderContents(tree / L"held\\"));
+  }
+  EXPECT_TRUE(tree.Exists(L"held\\inside.txt"));
+  const platform::tally::Counts counts = platform::tally::Current();
+  EXPECT_EQ(counts.deleted, 1u);
+  EXPECT_EQ(counts.in_use, 2u);
+  EXPECT_EQ(counts.left(), 2u);
+  EXPECT_TRUE(sentinel.Intact());
+}
+
 TEST(PurgeFolder, EntriesThatVanishAfterTheListingDoNotStopTheRest) {
   Sentinel sentinel;
   test::ScratchTree tree;

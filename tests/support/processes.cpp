@@ -52,6 +52,7 @@ bool ChildProcess::WaitForLine(const std::wstring& wanted, int timeout_ms) {
       pending_.erase(0, newline + 1);
       if (!line.empty() && line.back() == '\r')
         line.pop_back();
+      lines_read_ += line + '\n';
       if (line == target)
         return true;
     }

@@ -21,12 +21,15 @@ class ChildProcess {
   bool WaitForLine(const std::wstring& line, int timeout_ms = 20000);
   // Waits for the program to end; returns its exit code, or -1 on time-out.
   int Wait(int timeout_ms = 30000);
+  // Every line WaitForLine has read so far, each ending in "\n": for a failure message.
+  const std::string& lines_read() const { return lines_read_; }
   HANDLE process() const { return process_.get(); }
 
  private:
   platform::UniqueHandle process_;
   platform::UniqueHandle output_;
   std::string pending_;
+  std::string lines_read_;
 };
 
 }  // namespace test

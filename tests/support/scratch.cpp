@@ -195,13 +195,20 @@ FileLink::FileLink(const std::wstring& target, const std::wstring& link) : link_
   });
 }
 
+bool RemoveUnixLink(const std::wstring& link) {
+  std::wstring clean_link = link;
+  while (!clean_link.empty() && clean_link.back() == L'\\')
+    clean_link.pop_back();
+  const std::string unix_path = UnixPathOfNew(clean_link);
+  return !unix_path.empty() &&
+         RunUnixProgram(L"Z:\\bin\\rm -f \"" + platform::FromUtf8(unix_path) + L"\"") &&
+         WaitUntil(
+             [&] { return GetFileAttributesW(clean_link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+}
+
 FileLink::~FileLink() {
   platform::fs::testing::SetFileLinkCheck(nullptr);
-  // Deleting the link through Wine would delete its target (and leave the link dangling).
-  const std::string unix_path = UnixPathOfNew(link_);
-  if (!unix_path.empty() &&
-      RunUnixProgram(L"Z:\\bin\\rm -f \"" + platform::FromUtf8(unix_path) + L"\""))
-    WaitUntil([&] { return GetFileAttributesW(link_.c_str()) == INVALID_FILE_ATTRIBUTES; });
+  RemoveUnixLink(link_);
 }
 
 bool RunUnixShell(const std::string& commands, const std::wstring& work_folder) {
@@ -245,12 +252,9 @@ void RemoveTree(const std::wstring& path) {
         continue;
       std::wstring full = folder + name;
       if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        // A link: remove the link itself through Unix, never what it points to (nor reset its
-        // target's attributes).
-        std::string unix_path = UnixPath(full);
-        std::wstring command = L"Z:\\bin\\rm -f \"" + platform::FromUtf8(unix_path) + L"\"";
-        if (RunUnixProgram(command))
-          WaitUntil([&] { return GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES; });
+        // A link: remove the link itself, never what it points to (nor reset its target's
+        // attributes).
+        RemoveUnixLink(full);
       } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveTree(full + L"\\");

@@ -44,6 +44,9 @@ class ScratchTree {
 // false when the link could not be made. Wine shows a link to a folder as a reparse point, but a
 // link to a file as a plain file carrying its target's attributes: see FileLink.
 bool MakeUnixLink(const std::wstring& target, const std::wstring& link);
+// Removes a Unix link the Unix way (through Wine, deleting a link to a file deletes its target,
+// and removing a link to an empty folder removes that folder). True once the link is gone.
+bool RemoveUnixLink(const std::wstring& link);
 
 // A Unix link to a file, shown to the program as Windows shows one: a reparse point (through
 // the platform's test seam, for this one path while the object lives). Setting its attributes

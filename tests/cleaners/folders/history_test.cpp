@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "cleaners/folders/special_folder.h"
 #include "platform/folder_list.h"
 #include "platform/fs.h"
@@ -52,27 +55,29 @@ class CleanHistoryTest : public testing::Test {
   test::ShellFolderRedirect redirect_{L"History", history.path()};
 };
 
-TEST_F(CleanHistoryTest, LeavesAFolderWithSubFoldersWholeButForTheArchiveAttribute) {
+// The folder as Internet Explorer lays it out since version 5: its sub-folders (hidden ones
+// too) and what they hold stay; the files lying directly in it go all the same.
+TEST_F(CleanHistoryTest, DeletesLooseFilesBesideSubFoldersAndKeepsTheSubFolders) {
   history.File(L"loose.dat");
   history.File(L"loose-ro.dat", fs::kReadOnly);
-  history.Folder(L"MSHist01");
-  history.File(L"MSHist01\\index.dat");
+  history.File(L"loose-hidden.dat", fs::kHidden);
+  history.File(L"History.IE5\\index.dat");
+  history.File(L"Low\\History.IE5\\index.dat");
+  history.Folder(L"hidden", fs::kHidden);
+  history.File(L"hidden\\keep.dat");
   ASSERT_TRUE(fs::SetAttributes(history.path(), kHiddenSystemFolder).ok());
 
   CleanHistory();
-  EXPECT_EQ(history.CountEntries(), 4);
+  EXPECT_FALSE(history.Exists(L"loose.dat"));
+  EXPECT_FALSE(history.Exists(L"loose-ro.dat"));
+  EXPECT_TRUE(history.Exists(L"loose-hidden.dat"));
+  EXPECT_TRUE(history.Exists(L"History.IE5\\index.dat"));
+  EXPECT_TRUE(history.Exists(L"Low\\History.IE5\\index.dat"));
+  EXPECT_TRUE(history.Exists(L"hidden\\keep.dat"));
+  EXPECT_EQ(history.CountEntries(), 8);
   EXPECT_TRUE(HasOnlyTheArchiveAttribute(history));
   EXPECT_EQ(platform::SharedFolderList().Path(), test::WithoutTrailingBackslash(history.path()));
   EXPECT_EQ(fs::CurrentFolder(), fs::ProgramFolder());
-  EXPECT_TRUE(SentinelIntact());
-}
-
-// The folder list counts hidden sub-folders too (system ones and links as well).
-TEST_F(CleanHistoryTest, KeepsLooseFilesBesideAHiddenSubFolder) {
-  history.File(L"loose.dat");
-  history.Folder(L"hidden", fs::kHidden);
-  CleanHistory();
-  EXPECT_TRUE(history.Exists(L"loose.dat"));
   EXPECT_TRUE(SentinelIntact());
 }
 
@@ -93,9 +98,17 @@ TEST_F(CleanHistoryTest, DeletesLooseFilesWithoutSubFoldersTwiceInARow) {
                                             nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(in_use.valid());
 
+  // The history folder is never made current while its files go.
+  std::vector<std::wstring> current_folders;
+  fs::testing::SetBeforeChangeHook(
+      [&](const std::wstring&) { current_folders.push_back(fs::CurrentFolder()); });
   for (int run = 1; run <= 2; ++run) {
     SCOPED_TRACE(run);
+    current_folders.clear();
     CleanHistory();
+    EXPECT_FALSE(current_folders.empty());
+    for (const std::wstring& folder : current_folders)
+      EXPECT_EQ(folder, test::WithoutTrailingBackslash(elsewhere.path()));
     EXPECT_FALSE(history.Exists(L"plain.dat"));
     EXPECT_FALSE(history.Exists(L"read-only.dat"));
     EXPECT_FALSE(history.Exists(L"archive.dat"));
@@ -110,6 +123,7 @@ TEST_F(CleanHistoryTest, DeletesLooseFilesWithoutSubFoldersTwiceInARow) {
     EXPECT_TRUE(SentinelIntact());
     ASSERT_TRUE(current.Enter());
   }
+  fs::testing::SetBeforeChangeHook(nullptr);
 }
 
 TEST_F(CleanHistoryTest, LetsPendingEventsRun) {

@@ -6,7 +6,10 @@
 
 #include "cleaners/folders/special_folder.h"
 #include "platform/fs.h"
+#include "platform/text.h"
+#include "support/cache_layout.h"
 #include "support/inventory_env.h"
+#include "support/link_swap.h"
 #include "support/scratch.h"
 #include "support/shell_folders.h"
 
@@ -18,33 +21,50 @@ bool SameFolder(const std::wstring& a, const std::wstring& b) {
   return _wcsicmp(test::WithoutSlash(a).c_str(), test::WithoutSlash(b).c_str()) == 0;
 }
 
-TEST(CleanInternetFiles, EmptiesTheSubfoldersOfTheCacheAndOfContentIE5) {
-  test::ScratchTree cache;
-  cache.File(L"loose.dat");
-  cache.File(L"site\\page.htm");
-  cache.File(L"site\\nested\\kept.htm");
-  cache.File(L"Content.IE5\\index.dat");
-  cache.File(L"Content.IE5\\AB12CD34\\image.gif");
-  cache.File(L"Content.IE5\\EF56GH78\\script.js");
-  SetFileAttributesW((cache / L"Content.IE5").c_str(), fs::kHidden | fs::kSystem | fs::kDirectory);
-  test::ScratchTree sentinel;
-  sentinel.File(L"site\\page.htm");
-  test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
-  ASSERT_TRUE(SameFolder(GetSpecialFolder(CSIDL_INTERNET_CACHE), cache.path()));
+// Each generation's containers lose their cache folders and keep their index; the cache
+// folder's loose files and site folders go; the mail program's hidden folder stays.
+TEST(CleanInternetFiles, EmptiesEveryContainerOfEachWindowsGeneration) {
+  for (test::CacheGeneration generation :
+       {test::CacheGeneration::kWindows7, test::CacheGeneration::kWindows10}) {
+    SCOPED_TRACE(generation == test::CacheGeneration::kWindows7 ? "Windows 7" : "Windows 10");
+    test::ScratchTree cache;
+    const test::CacheLayout layout = test::SeedCache(cache, generation);
+    test::ScratchTree sentinel;
+    sentinel.File(L"site\\page.htm");
+    test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
+    ASSERT_TRUE(SameFolder(GetSpecialFolder(CSIDL_INTERNET_CACHE), cache.path()));
 
-  // The second run meets "Content.IE5" visible: the scan has reset its attributes.
-  for (int run = 1; run <= 2; ++run) {
-    CleanInternetFiles();
-    EXPECT_TRUE(cache.Exists(L"loose.dat"));
-    EXPECT_FALSE(cache.Exists(L"site\\page.htm"));
-    EXPECT_TRUE(cache.Exists(L"site\\nested\\kept.htm"));
-    EXPECT_TRUE(cache.Exists(L"Content.IE5\\index.dat"));
-    EXPECT_FALSE(cache.Exists(L"Content.IE5\\AB12CD34\\image.gif"));
-    EXPECT_FALSE(cache.Exists(L"Content.IE5\\EF56GH78\\script.js"));
-    EXPECT_EQ(cache.Attributes(L"Content.IE5"), fs::kDirectory);
-    EXPECT_TRUE(SameFolder(fs::CurrentFolder(), fs::ProgramFolder()));
+    // The second run meets the containers visible: their scans have reset their attributes.
+    for (int run = 1; run <= 2; ++run) {
+      EXPECT_TRUE(CleanInternetFiles());
+      for (const std::wstring& gone : layout.cached)
+        EXPECT_FALSE(cache.Exists(gone)) << platform::ToUtf8(gone);
+      for (const std::wstring& container : layout.containers) {
+        EXPECT_EQ(cache.Attributes(container), fs::kDirectory);
+        EXPECT_FALSE(cache.Exists(container + L"\\AB12CD34"));
+      }
+      for (const std::wstring& kept : layout.kept)
+        EXPECT_TRUE(cache.Exists(kept)) << platform::ToUtf8(kept);
+      EXPECT_TRUE(SameFolder(fs::CurrentFolder(), fs::ProgramFolder()));
+    }
+    EXPECT_TRUE(sentinel.Exists(L"site\\page.htm"));
   }
-  EXPECT_TRUE(sentinel.Exists(L"site\\page.htm"));
+}
+
+TEST(CleanInternetFiles, ACacheFolderSwappedForALinkAfterTheScanIsNeverEntered) {
+  test::ScratchTree sentinel;
+  sentinel.File(L"precious.txt");
+  test::ScratchTree cache;
+  test::SeedCache(cache, test::CacheGeneration::kWindows10);
+  test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
+  {
+    test::SwapForLinkBeforeOpen swap(cache / L"Low\\IE\\AB12CD34\\", sentinel.path());
+    CleanInternetFiles();
+    EXPECT_TRUE(swap.swapped());
+  }
+  EXPECT_TRUE(sentinel.Exists(L"precious.txt"));
+  EXPECT_EQ(sentinel.CountEntries(), 1);
+  EXPECT_FALSE(cache.Exists(L"Low\\IE\\EF56GH78"));
 }
 
 TEST(CleanInternetFiles, CacheWithoutSubfoldersLosesItsPlainFilesOnly) {

@@ -265,7 +265,8 @@ std::vector<std::wstring> CleanAndCheck(const Tree& tree, const Snapshot& built,
 
   {
     test::ScopedTempFolder temp(tree.path);
-    check(CleanTempFiles(), L"temporary files cleaner refused the tree:", tree.path);
+    check(static_cast<bool>(CleanTempFiles()), L"temporary files cleaner refused the tree:",
+          tree.path);
   }
   const Snapshot after_temp = Take(tree.path);
   const Snapshot sentinel_after_temp = Take(sentinel_path);

@@ -4,14 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "inventory/inventory_file.h"
 #include "platform/fs.h"
 #include "platform/handles.h"
+#include "platform/tally.h"
 #include "platform/temp_folder.h"
 #include "platform/text.h"
 #include "platform/text_files.h"
 #include "support/drive_letter.h"
 #include "support/inventory_env.h"
+#include "support/link_swap.h"
 #include "support/scratch.h"
 
 namespace {
@@ -61,30 +65,56 @@ TEST(CleanTempFiles, FolderWithoutSubfoldersLosesItsPlainFilesOnly) {
   EXPECT_FALSE(platform::files::IsOpen(3));
 }
 
-TEST(CleanTempFiles, EmptiesDirectSubfoldersAndKeepsLooseAndNestedFiles) {
+// Every listed folder is cleaned where the scan found it, deepest first, so that a parent
+// emptied of its sub-folders goes too; what the inventory leaves out stays and is counted.
+TEST(CleanTempFiles, LooseFilesGoAndEachListedFolderIsCleanedAtItsOwnPlace) {
   test::ScratchTree temp_folder;
   temp_folder.File(L"loose.tmp");
-  temp_folder.File(L"direct\\a.tmp", fs::kArchive);
-  temp_folder.File(L"direct\\b.tmp");
-  temp_folder.File(L"outer\\nested\\deep.tmp");
-  temp_folder.File(L"outer\\own.tmp");
-  temp_folder.File(L"outer\\c\\kept.tmp");  // "c" is addressed directly below the folder
-  temp_folder.File(L"c\\gone.tmp");
-  temp_folder.File(L"hidden\\kept.tmp");
-  SetFileAttributesW((temp_folder / L"hidden").c_str(), fs::kHidden | fs::kDirectory);
+  temp_folder.File(L"loose-read-only.tmp", fs::kReadOnly);
+  temp_folder.File(L"loose-hidden.tmp", fs::kHidden);
+  temp_folder.File(L"a\\x\\visible.tmp");
+  temp_folder.File(L"x\\hidden-folder.tmp");  // the hidden namesake of a\x
+  temp_folder.Folder(L"x", fs::kHidden);
+  temp_folder.File(L"a b\\c.tmp");  // sorts between "a" and "a\x" in the inventory
+  temp_folder.File(L"outer\\nested\\deep.tmp", fs::kArchive);
+  temp_folder.File(L"stays\\read-only.tmp", fs::kReadOnly);
+  temp_folder.File(L"d1\\d2\\d3\\d4\\d5\\d6\\beyond.tmp");  // d6 lies below the inventory's reach
   test::ScratchTree sentinel;
-  sentinel.File(L"direct\\a.tmp");
+  sentinel.File(L"x\\hidden-folder.tmp");
   test::ScopedTempFolder temp(temp_folder.path());
+  platform::tally::Reset();
 
-  CleanTempFiles();
-  EXPECT_TRUE(temp_folder.Exists(L"loose.tmp"));
-  EXPECT_FALSE(temp_folder.Exists(L"direct"));
-  EXPECT_FALSE(temp_folder.Exists(L"c"));
-  EXPECT_FALSE(temp_folder.Exists(L"outer\\own.tmp"));
-  EXPECT_TRUE(temp_folder.Exists(L"outer\\nested\\deep.tmp"));
-  EXPECT_TRUE(temp_folder.Exists(L"outer\\c\\kept.tmp"));
-  EXPECT_TRUE(temp_folder.Exists(L"hidden\\kept.tmp"));
-  EXPECT_TRUE(sentinel.Exists(L"direct\\a.tmp"));
+  EXPECT_TRUE(CleanTempFiles());
+  for (const wchar_t* gone : {L"loose.tmp", L"loose-read-only.tmp", L"a", L"a b", L"outer"})
+    EXPECT_FALSE(temp_folder.Exists(gone)) << platform::ToUtf8(gone);
+  for (const wchar_t* kept : {L"loose-hidden.tmp", L"x\\hidden-folder.tmp", L"stays\\read-only.tmp",
+                              L"d1\\d2\\d3\\d4\\d5\\d6\\beyond.tmp"})
+    EXPECT_TRUE(temp_folder.Exists(kept)) << platform::ToUtf8(kept);
+  // The hidden file, the hidden folder and the folder out of reach.
+  EXPECT_EQ(platform::tally::Current().kept, 3u);
+  EXPECT_TRUE(sentinel.Exists(L"x\\hidden-folder.tmp"));
+}
+
+TEST(CleanTempFiles, AListedFolderSwappedForALinkAfterTheScanIsNeverEntered) {
+  for (bool in_place : {false, true}) {
+    SCOPED_TRACE(in_place ? "turned into a junction in place" : "swapped for a link");
+    test::ScratchTree sentinel;
+    sentinel.File(L"precious.txt");
+    test::ScratchTree temp_folder;
+    temp_folder.File(L"a\\victim\\b.tmp");
+    test::ScopedTempFolder temp(temp_folder.path());
+    {
+      std::optional<test::HandleSeenAsLink> seen;
+      if (in_place)
+        seen.emplace(temp_folder / L"a\\victim");
+      test::SwapForLinkBeforeOpen swap(in_place ? L"" : temp_folder / L"a\\victim\\",
+                                       sentinel.path());
+      CleanTempFiles();
+      EXPECT_EQ(swap.swapped(), !in_place);
+    }
+    EXPECT_TRUE(sentinel.Exists(L"precious.txt"));
+    EXPECT_EQ(sentinel.CountEntries(), 1);
+  }
 }
 
 TEST(CleanTempFiles, NeverEntersEmptiesOrRemovesALink) {
@@ -121,7 +151,9 @@ TEST(CleanTempFiles, FailedScanReadsNoInventoryLeftBefore) {
   ASSERT_TRUE(holder.valid());
   test::ScopedTempFolder temp(temp_folder.path());
 
-  CleanTempFiles();
+  const FolderCleaning outcome = CleanTempFiles();
+  ASSERT_EQ(outcome.problems.size(), 1u);
+  EXPECT_EQ(outcome.problems[0].kind, FolderProblem::Kind::kInventoryFailed);
   EXPECT_TRUE(temp_folder.Exists(L"listed\\kept.tmp"));
   EXPECT_TRUE(outside.Exists(L"precious.txt"));
   EXPECT_TRUE(outside.Exists(L"sub\\precious.txt"));

@@ -1,39 +1,23 @@
-// Cases that need a URL cache of their own. The cache's folders are fixed when a process loads
-// the Internet services, so the parent test points the cache, cookies and history folders at a
-// scratch tree and runs the case in a child test process, which finds an empty cache there.
+// Cases that need a URL cache of their own, run in a child test process.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include "cleaners/system/url_cache_walk.h"
-#include "support/processes.h"
-#include "support/scratch.h"
-#include "support/shell_folders.h"
 #include "support/url_cache_entries.h"
+#include "support/url_cache_of_its_own.h"
 
 namespace {
 
-void RunInCacheOfItsOwn(const std::wstring& test_name) {
-  test::ScratchTree tree(L"url-cache");
-  test::ShellFolderRedirect cache(L"Cache", tree / L"Cache");
-  test::ShellFolderRedirect cookies(L"Cookies", tree / L"Cookies");
-  test::ShellFolderRedirect history(L"History", tree / L"History");
-  for (const wchar_t* folder : {L"Cache", L"Cookies", L"History"})
-    tree.Folder(folder);
-  test::ChildProcess child(L"nimbrel_tests.exe --gtest_also_run_disabled_tests --gtest_filter=" +
-                           test_name);
-  ASSERT_TRUE(child.started());
-  EXPECT_TRUE(child.WaitForLine(L"[  PASSED  ] 1 test."));
-  EXPECT_EQ(child.Wait(), 0);
-}
+using test::RunInUrlCacheOfItsOwn;
 
 TEST(UrlCacheOfItsOwn, EmptyCacheGivesOneBlankRecordEach) {
-  RunInCacheOfItsOwn(L"InCacheOfItsOwn.DISABLED_EmptyCache");
+  RunInUrlCacheOfItsOwn(L"InCacheOfItsOwn.DISABLED_EmptyCache");
 }
 
 TEST(UrlCacheOfItsOwn, EventsRunAfterNormalEntriesOnly) {
-  RunInCacheOfItsOwn(L"InCacheOfItsOwn.DISABLED_EventsAfterNormalEntries");
+  RunInUrlCacheOfItsOwn(L"InCacheOfItsOwn.DISABLED_EventsAfterNormalEntries");
 }
 
 // The cases below run only in the child started above (disabled in a normal run).
