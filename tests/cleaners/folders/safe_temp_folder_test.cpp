@@ -18,6 +18,7 @@
 #include "support/inventory_env.h"
 #include "support/scratch.h"
 #include "support/shell_folders.h"
+#include "support/windows_layout.h"
 
 namespace {
 
@@ -43,6 +44,11 @@ TEST(SafeTemporaryFolder, RefusesTheProfileReachedThroughALink) {
   EXPECT_FALSE(Accepted(tree / L"Profile"));
   EXPECT_FALSE(Accepted(tree / (L"Documents and Settings\\" + user)));
   EXPECT_FALSE(Accepted(tree / (L"Drive\\" + users.substr(3))));  // holds the profile
+  {
+    test::ScopedDocumentsAndSettings junction(test::DocumentsAndSettings::kJunctionToUsers);
+    ASSERT_TRUE(junction.ok());
+    EXPECT_FALSE(Accepted(L"C:\\Documents and Settings\\" + user));
+  }
 
   // Under Wine Documents is a link to the Unix home folder, which is then Documents itself.
   platform::Result<std::wstring> documents =
