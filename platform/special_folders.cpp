@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <knownfolders.h>
 #include <shlobj.h>
 
 #include <cwchar>
@@ -44,6 +45,60 @@ Result<std::wstring> ConfiguredSpecialFolderPath(int csidl) {
     result.value.clear();
     result.status = Status::FromHresult(FAILED(hr) ? hr : E_FAIL);
   }
+  return result;
+}
+
+namespace {
+
+const KNOWNFOLDERID& KnownFolderId(KnownFolder folder) {
+  switch (folder) {
+    case KnownFolder::kDownloads:
+      return FOLDERID_Downloads;
+    case KnownFolder::kSavedGames:
+      return FOLDERID_SavedGames;
+    case KnownFolder::kContacts:
+      return FOLDERID_Contacts;
+    case KnownFolder::kLinks:
+      return FOLDERID_Links;
+    case KnownFolder::kSearches:
+      return FOLDERID_SavedSearches;
+    case KnownFolder::kOneDrive:
+      // Named SkyDrive in older headers; Windows 10 calls the same id OneDrive.
+      return FOLDERID_SkyDrive;
+    case KnownFolder::kPublic:
+      return FOLDERID_Public;
+    case KnownFolder::kPublicDesktop:
+      return FOLDERID_PublicDesktop;
+    case KnownFolder::kPublicDocuments:
+      return FOLDERID_PublicDocuments;
+    case KnownFolder::kPublicDownloads:
+      return FOLDERID_PublicDownloads;
+    case KnownFolder::kPublicMusic:
+      return FOLDERID_PublicMusic;
+    case KnownFolder::kPublicPictures:
+      return FOLDERID_PublicPictures;
+    case KnownFolder::kPublicVideos:
+      return FOLDERID_PublicVideos;
+    case KnownFolder::kProgramData:
+      return FOLDERID_ProgramData;
+  }
+  return FOLDERID_ProgramData;
+}
+
+}  // namespace
+
+Result<std::wstring> KnownFolderPath(KnownFolder folder) {
+  Result<std::wstring> result;
+  PWSTR path = nullptr;
+  // No flags: the shell checks that the folder exists and creates nothing.
+  HRESULT hr = SHGetKnownFolderPath(KnownFolderId(folder), 0, nullptr, &path);
+  // The path is allocated even on some failures; it goes back to the COM task allocator.
+  UniqueCoTaskMemory owner(path);
+  if (FAILED(hr) || !path || !*path) {
+    result.status = Status::FromHresult(FAILED(hr) ? hr : E_FAIL);
+    return result;
+  }
+  result.value = path;
   return result;
 }
 

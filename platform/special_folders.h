@@ -1,5 +1,6 @@
 #pragma once
-// The shell's special folders, looked up by CSIDL number.
+// The shell's special folders, looked up by CSIDL number or, for those that have none, by
+// known folder id.
 
 #include <string>
 
@@ -20,5 +21,28 @@ Result<std::wstring> SpecialFolderPath(int csidl);
 // The path the user's settings give a shell folder, whether or not the folder exists. Fails
 // when the system knows no such folder or it has no file-system path.
 Result<std::wstring> ConfiguredSpecialFolderPath(int csidl);
+
+// Folders the shell knows by a known folder id only (no CSIDL names them).
+enum class KnownFolder {
+  kDownloads,
+  kSavedGames,
+  kContacts,
+  kLinks,
+  kSearches,
+  kOneDrive,
+  kPublic,
+  kPublicDesktop,
+  kPublicDocuments,
+  kPublicDownloads,
+  kPublicMusic,
+  kPublicPictures,
+  kPublicVideos,
+  kProgramData,
+};
+
+// The folder's path when it exists on this machine. A folder this system does not know (an
+// older Windows, or OneDrive never set up), or one that does not exist, fails with an empty
+// value.
+Result<std::wstring> KnownFolderPath(KnownFolder folder);
 
 }  // namespace platform

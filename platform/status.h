@@ -44,6 +44,7 @@ struct Result {
 // Errors of the program's own, in HRESULT form.
 inline constexpr std::int32_t kOutOfRange = static_cast<std::int32_t>(0x8000000BL);  // E_BOUNDS
 inline constexpr std::int32_t kFileNotFound = static_cast<std::int32_t>(0x80070002L);
+inline constexpr std::int32_t kPathNotFound = static_cast<std::int32_t>(0x80070003L);
 
 }  // namespace platform
 

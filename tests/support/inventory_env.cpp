@@ -99,18 +99,19 @@ bool MakeReadOnlyFolder(const std::wstring& path) {
          });
 }
 
+ScopedVariable::ScopedVariable(const wchar_t* name, const wchar_t* value)
+    : name_(name), old_(Environment(name)) {
+  SetEnvironmentVariableW(name, value);
+}
+
+ScopedVariable::~ScopedVariable() {
+  SetEnvironmentVariableW(name_.c_str(), old_.empty() ? nullptr : old_.c_str());
+}
+
 ScopedTempFolder::ScopedTempFolder(const std::wstring& folder)
     : ScopedTempFolder(folder.c_str(), folder.c_str()) {}
 
 ScopedTempFolder::ScopedTempFolder(const wchar_t* tmp, const wchar_t* temp)
-    : old_tmp_(Environment(L"TMP")), old_temp_(Environment(L"TEMP")) {
-  SetEnvironmentVariableW(L"TMP", tmp);
-  SetEnvironmentVariableW(L"TEMP", temp);
-}
-
-ScopedTempFolder::~ScopedTempFolder() {
-  SetEnvironmentVariableW(L"TMP", old_tmp_.empty() ? nullptr : old_tmp_.c_str());
-  SetEnvironmentVariableW(L"TEMP", old_temp_.empty() ? nullptr : old_temp_.c_str());
-}
+    : tmp_(L"TMP", tmp), temp_(L"TEMP", temp) {}
 
 }  // namespace test

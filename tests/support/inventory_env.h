@@ -47,16 +47,30 @@ class RefusedProgramInventory {
   platform::UniqueHandle holder_;
 };
 
+// Sets one environment variable of this process (a null value removes it) while alive, then
+// puts back what was there.
+class ScopedVariable {
+ public:
+  ScopedVariable(const wchar_t* name, const wchar_t* value);
+  ScopedVariable(const wchar_t* name, const std::wstring& value)
+      : ScopedVariable(name, value.c_str()) {}
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+  ~ScopedVariable();
+
+ private:
+  std::wstring name_, old_;
+};
+
 // Points this process's temporary folder (TMP and TEMP) at `folder` while alive. The second
 // form sets each variable on its own; a null value removes it.
 class ScopedTempFolder {
  public:
   explicit ScopedTempFolder(const std::wstring& folder);
   ScopedTempFolder(const wchar_t* tmp, const wchar_t* temp);
-  ~ScopedTempFolder();
 
  private:
-  std::wstring old_tmp_, old_temp_;
+  ScopedVariable tmp_, temp_;
 };
 
 }  // namespace test
