@@ -34,12 +34,6 @@ std::uint64_t FileSize(DWORD high, DWORD low) {
   return (static_cast<std::uint64_t>(high) << 32) | low;
 }
 
-// Deletes one file and notes in the run's tally whether it went, with the size given.
-Status DeleteNoted(const std::wstring& path, std::uint64_t size) {
-  return tally::NoteDeletion(DeleteFileW(path.c_str()) ? Status::Ok() : Status::FromLastError(),
-                             size);
-}
-
 bool Matches(std::uint32_t attributes, std::uint32_t mask) {
   const std::uint32_t restricted = attributes & (kHidden | kSystem | kDirectory);
   return (restricted & ~mask) == 0;
@@ -185,19 +179,6 @@ Status SetAttributes(const std::wstring& path, std::uint32_t attributes) {
   return SetFileAttributesW(path.c_str(), value) ? Status::Ok() : Status::FromLastError();
 }
 
-Status RemoveFile(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  const std::uint64_t size = GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
-                                 ? FileSize(data.nFileSizeHigh, data.nFileSizeLow)
-                                 : 0;
-  return RemoveFile(path, size);
-}
-
-Status RemoveFile(const std::wstring& path, std::uint64_t size) {
-  BeforeChange(path);
-  return DeleteNoted(path, size);
-}
-
 Status RemoveMatchingFiles(const std::wstring& pattern) {
   const std::wstring folder_part = FolderPart(pattern);
   const std::wstring name_pattern = pattern.substr(folder_part == L"." ? 0 : folder_part.size());
@@ -235,12 +216,6 @@ Status RemoveMatchingFiles(const std::wstring& pattern) {
 
 Status MakeFolder(const std::wstring& path) {
   return CreateDirectoryW(path.c_str(), nullptr) ? Status::Ok() : Status::FromLastError();
-}
-
-Status RemoveFolder(const std::wstring& path) {
-  BeforeChange(path);
-  return tally::NoteDeletion(RemoveDirectoryW(path.c_str()) ? Status::Ok()
-                                                            : Status::FromLastError());
 }
 
 Status ChangeCurrentFolder(const std::wstring& path) {

@@ -47,14 +47,9 @@ Status FindNext(FoundEntry* next);
 
 Status GetAttributes(const std::wstring& path, std::uint32_t* attributes);
 Status SetAttributes(const std::wstring& path, std::uint32_t attributes);
-// The deletions below note each item they remove, or fail to remove, in the run's tally
-// (platform/tally.h).
+// The deletion below goes through the deletion core (platform/deletion.h) and notes each item
+// it removes, or fails to remove, in the run's tally (platform/tally.h).
 //
-// Deletes one file by name (a name without folder part is taken in the current folder). The
-// size counted is the file's just before the deletion; the second form takes the size the
-// pattern search reported, which costs nothing more.
-Status RemoveFile(const std::wstring& path);
-Status RemoveFile(const std::wstring& path, std::uint64_t size);
 // Deletes every plain file matching a wildcard pattern (hidden and system files, folders and
 // links to files do not match). Fails with "file not found" when nothing matches. A file that
 // cannot be deleted (in use, read-only) stays and the others are deleted all the same; the call
@@ -62,7 +57,6 @@ Status RemoveFile(const std::wstring& path, std::uint64_t size);
 // (a link could lead anywhere). Keeps the windows painted meanwhile.
 Status RemoveMatchingFiles(const std::wstring& pattern);
 Status MakeFolder(const std::wstring& path);
-Status RemoveFolder(const std::wstring& path);
 Status ChangeCurrentFolder(const std::wstring& path);
 std::wstring CurrentFolder();
 // The folder of the program's own executable, without a trailing backslash (except at a root).
@@ -77,9 +71,10 @@ bool IsLink(const std::wstring& path);
 bool IsRootOfCurrentDrive(const std::wstring& path);
 
 namespace testing {
-// Test seam: when set, called with the path at the start of every SetAttributes, RemoveFile and
-// RemoveFolder, so that a test can change the real file system at an exact point of a walk (an
-// entry that vanishes after it was listed) or record the order of the changes. Empty by default.
+// Test seam: when set, called with the path at the start of every SetAttributes and before each
+// change the deletion core makes, so that a test can change the real file system at an exact point
+// of a walk (an entry that vanishes after it was listed) or record the order of the changes. Empty
+// by default.
 void SetBeforeChangeHook(std::function<void(const std::wstring& path)> hook);
 // Test seam: Wine shows a Unix link to a file as a plain file carrying its target's attributes,
 // where Windows reports it as a reparse point. When set, the attributes that the pattern search,

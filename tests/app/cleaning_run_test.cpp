@@ -222,7 +222,7 @@ TEST_F(CleaningRun, TheStatusLineFollowsEachStepAndKeepsTheRunsSummary) {
   std::vector<std::wstring> shown;
   window.steps.clean_temp_files = [&] {
     for (const wchar_t* name : {L"a", L"b", L"held"})
-      (void)platform::fs::RemoveFile(tree / name);
+      (void)platform::fs::RemoveMatchingFiles(tree / name);
     Sleep(120);  // long work: the line is brought up to date as the window is painted
     platform::KeepPainted();
     shown.push_back(window.Label3.Caption());

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/deletion.h"
 #include "platform/events.h"
 #include "platform/fs.h"
 #include "platform/handles.h"
@@ -15,6 +16,12 @@
 namespace {
 
 namespace fs = platform::fs;
+
+platform::Status RemoveFolder(const std::wstring& path) {
+  platform::deletion::Folder folder;
+  NIMBREL_TRY(platform::deletion::Folder::Open(path, &folder));
+  return folder.Remove();
+}
 
 TEST(Tally, CountsWhatWentWithItsSizeAndWhyTheRestStayed) {
   test::ScratchTree sentinel(L"sentinel");
@@ -30,13 +37,13 @@ TEST(Tally, CountsWhatWentWithItsSizeAndWhyTheRestStayed) {
   ASSERT_TRUE(held.valid());
 
   platform::tally::Reset();
-  EXPECT_TRUE(fs::RemoveFile(tree / L"a.txt").ok());   // size read just before
-  EXPECT_FALSE(fs::RemoveFile(tree / L"a.txt").ok());  // gone already: not counted
+  EXPECT_TRUE(fs::RemoveMatchingFiles(tree / L"a.txt").ok());   // size from the listing
+  EXPECT_FALSE(fs::RemoveMatchingFiles(tree / L"a.txt").ok());  // gone already: not counted
   EXPECT_FALSE(fs::RemoveMatchingFiles(tree / L"sub\\*.*").ok());
-  EXPECT_FALSE(fs::RemoveFolder(tree / L"sub").ok());     // not empty: d.txt counts already
-  EXPECT_FALSE(fs::RemoveFile(tree / L"held.txt").ok());  // in use
+  EXPECT_FALSE(RemoveFolder(tree / L"sub").ok());  // not empty: d.txt counts already
+  EXPECT_FALSE(fs::RemoveMatchingFiles(tree / L"held.txt").ok());  // in use
   tree.Folder(L"empty");
-  EXPECT_TRUE(fs::RemoveFolder(tree / L"empty").ok());
+  EXPECT_TRUE(RemoveFolder(tree / L"empty").ok());
 
   const platform::tally::Counts counts = platform::tally::Current();
   EXPECT_EQ(counts.deleted, 4u);
