@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <unordered_set>
 #include <utility>
 
+#include "platform/erasure.h"
 #include "platform/events.h"
 #include "platform/fs_seams.h"
 #include "platform/handles.h"
@@ -49,6 +51,28 @@ testing::HandleLinkCheck& InstalledHandleLinkCheck() {
 
 Status FromNtStatus(NTSTATUS status) {
   return NT_SUCCESS(status) ? Status::Ok() : Status::FromWin32(RtlNtStatusToDosError(status));
+}
+
+// While the erasing calls count: the file numbers of the files and folders counted as gone, so
+// that a folder whose whole contents would go counts as removable, and one that keeps anything
+// does not, exactly as the deletion would find it. Kept for one counting scope.
+std::unordered_set<std::uint64_t>& CountedGone() {
+  static std::unordered_set<std::uint64_t> ids;
+  static unsigned scope = 0;
+  if (scope != erasure::ScopeNumber()) {
+    ids.clear();
+    scope = erasure::ScopeNumber();
+  }
+  return ids;
+}
+
+Status FileNumber(HANDLE handle, std::uint64_t* id) {
+  FILE_INTERNAL_INFORMATION internal_info;
+  IO_STATUS_BLOCK io;
+  NIMBREL_TRY(FromNtStatus(NtQueryInformationFile(handle, &io, &internal_info, sizeof internal_info,
+                                                  FileInternalInformation)));
+  *id = static_cast<std::uint64_t>(internal_info.IndexNumber.QuadPart);
+  return Status::Ok();
 }
 
 // Opens `name` exactly as given, relative to the folder `parent`, never following a reparse
@@ -144,13 +168,9 @@ Status CheckHandle(HANDLE handle, std::uint64_t listed_id, DWORD* attributes) {
     return LinkRefused();
   if (listed_id == 0)
     return Status::Ok();
-  FILE_INTERNAL_INFORMATION internal_info;
-  IO_STATUS_BLOCK io;
-  NIMBREL_TRY(FromNtStatus(NtQueryInformationFile(handle, &io, &internal_info, sizeof internal_info,
-                                                  FileInternalInformation)));
-  if (static_cast<std::uint64_t>(internal_info.IndexNumber.QuadPart) != listed_id)
-    return LinkRefused();
-  return Status::Ok();
+  std::uint64_t id = 0;
+  NIMBREL_TRY(FileNumber(handle, &id));
+  return id == listed_id ? Status::Ok() : LinkRefused();
 }
 
 // A folder's handle passes when it shows the folder listed, and no reparse point.
@@ -185,14 +205,20 @@ bool IsGone(const Status& status) {
 Folder::Folder(Folder&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)),
       attributes_(other.attributes_),
-      path_(std::move(other.path_)) {}
+      access_(other.access_),
+      path_(std::move(other.path_)),
+      listed_ids_(std::move(other.listed_ids_)),
+      listed_(other.listed_) {}
 
 Folder& Folder::operator=(Folder&& other) noexcept {
   if (this != &other) {
     Close();
     handle_ = std::exchange(other.handle_, nullptr);
     attributes_ = other.attributes_;
+    access_ = other.access_;
     path_ = std::move(other.path_);
+    listed_ids_ = std::move(other.listed_ids_);
+    listed_ = other.listed_;
   }
   return *this;
 }
@@ -218,7 +244,9 @@ Status Folder::Open(const std::wstring& path, Folder* folder) {
   const std::wstring opened_path =
       itself.size() == 2 && itself[1] == L':' ? itself + L'\\' : itself;
   UniqueHandle handle;
+  DWORD granted = 0;
   for (DWORD access : {kFolderAccess, kListOnlyAccess}) {
+    granted = access;
     handle.reset(CreateFileW(opened_path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (handle || !MayAskLess(Status::FromLastError()))
@@ -231,6 +259,7 @@ Status Folder::Open(const std::wstring& path, Folder* folder) {
   Folder result;
   result.handle_ = handle.release();
   result.attributes_ = attributes;
+  result.access_ = granted;
   result.path_ = WithTrailingSeparator(itself);
   *folder = std::move(result);
   return Status::Ok();
@@ -251,7 +280,9 @@ Status Folder::OpenChildListedAs(const std::wstring& name, std::uint64_t listed_
   fs::detail::BeforeChange(path_ + name + L'\\');
   UniqueHandle handle;
   Status opened = Status::Ok();
+  DWORD granted = 0;
   for (DWORD access : {kFolderAccess, kListOnlyAccess}) {
+    granted = access;
     opened = OpenRelative(handle_, name, access, FILE_DIRECTORY_FILE | FILE_OPEN_FOR_BACKUP_INTENT,
                           &handle);
     if (!MayAskLess(opened))
@@ -263,6 +294,7 @@ Status Folder::OpenChildListedAs(const std::wstring& name, std::uint64_t listed_
   Folder result;
   result.handle_ = handle.release();
   result.attributes_ = attributes;
+  result.access_ = granted;
   result.path_ = path_ + name + L'\\';
   *child = std::move(result);
   return Status::Ok();
@@ -291,13 +323,24 @@ Status Folder::OpenBelow(const std::wstring& relative, Folder* folder) const {
 
 Status Folder::List(std::vector<Entry>* entries) const {
   entries->clear();
+  if (erasure::Counting()) {
+    listed_ids_.clear();
+    listed_ = false;
+  }
   // Aligned for the records the system writes into it.
   alignas(8) static unsigned char buffer[64 * 1024];
   FILE_INFO_BY_HANDLE_CLASS info_class = FileIdBothDirectoryRestartInfo;
   for (;;) {
     if (!GetFileInformationByHandleEx(handle_, info_class, buffer, sizeof buffer)) {
       const DWORD error = GetLastError();
-      return error == ERROR_NO_MORE_FILES ? Status::Ok() : Status::FromWin32(error);
+      if (error != ERROR_NO_MORE_FILES)
+        return Status::FromWin32(error);
+      if (erasure::Counting()) {
+        for (const Entry& entry : *entries)
+          listed_ids_.push_back(entry.id);
+        listed_ = true;
+      }
+      return Status::Ok();
     }
     info_class = FileIdBothDirectoryInfo;
     for (std::size_t offset = 0;;) {
@@ -340,9 +383,17 @@ Status Folder::DeleteChild(const Entry& entry, ReadOnly read_only) const {
   }
   if (outcome) {
     const bool protected_file = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    outcome = MarkForDeletion(handle.get(), may_lift);
-    if (!outcome && protected_file && may_lift && outcome.IsWin32(ERROR_ACCESS_DENIED))
-      outcome = MarkReadOnlyForDeletion(handle.get(), attributes);
+    if (erasure::Counting()) {
+      // The file was opened for deletion: only a read-only bit that may not be lifted would
+      // still refuse it.
+      outcome = protected_file && !may_lift ? Status::FromWin32(ERROR_ACCESS_DENIED) : Status::Ok();
+      if (outcome)
+        CountedGone().insert(entry.id);
+    } else {
+      outcome = MarkForDeletion(handle.get(), may_lift);
+      if (!outcome && protected_file && may_lift && outcome.IsWin32(ERROR_ACCESS_DENIED))
+        outcome = MarkReadOnlyForDeletion(handle.get(), attributes);
+    }
   }
   handle.reset();  // the name goes as the handle closes
   if (IsGone(outcome))
@@ -355,13 +406,40 @@ Status Folder::ResetAttributes() {
                                 FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
   if (!(attributes_ & kResettable))
     return Status::Ok();
-  NIMBREL_TRY(SetHandleAttributes(handle_, 0));
+  if (erasure::Counting()) {
+    if (!(access_ & FILE_WRITE_ATTRIBUTES))
+      return Status::FromWin32(ERROR_ACCESS_DENIED);
+  } else {
+    NIMBREL_TRY(SetHandleAttributes(handle_, 0));
+  }
   attributes_ &= ~kResettable;
+  return Status::Ok();
+}
+
+Status Folder::WouldRemove() const {
+  if (!(access_ & DELETE))
+    return Status::FromWin32(ERROR_ACCESS_DENIED);
+  if (!listed_) {
+    std::vector<Entry> entries;
+    NIMBREL_TRY(List(&entries));
+  }
+  for (std::uint64_t id : listed_ids_) {
+    if (!CountedGone().count(id))
+      return Status::FromWin32(ERROR_DIR_NOT_EMPTY);
+  }
+  std::uint64_t own_id = 0;
+  NIMBREL_TRY(FileNumber(handle_, &own_id));
+  CountedGone().insert(own_id);
   return Status::Ok();
 }
 
 Status Folder::Remove() {
   fs::detail::BeforeChange(path_);
+  if (erasure::Counting()) {
+    const Status outcome = WouldRemove();
+    Close();
+    return tally::NoteDeletion(outcome);
+  }
   Status outcome = MarkForDeletion(handle_, /*ignore_read_only=*/false);
   if (!outcome && outcome.IsWin32(ERROR_ACCESS_DENIED) && (attributes_ & FILE_ATTRIBUTE_READONLY)) {
     if (Status reset = SetHandleAttributes(handle_, attributes_ & ~FILE_ATTRIBUTE_READONLY); reset)

@@ -7,7 +7,10 @@
 // through that handle. No name is looked up again from the top once its folder was checked, so
 // a folder swapped for a junction after it was listed leads nowhere: what was checked is what
 // gets deleted. A reparse point (junction, symbolic link) is never entered, emptied or removed.
-// Every deletion notes its outcome in the run's tally (platform/tally.h).
+// Every deletion notes its outcome in the run's tally (platform/tally.h). While the erasing
+// calls only count (platform/erasure.h), everything happens as in a deletion up to the last call,
+// which is left out: the files and folders that would go are noted as gone, and a folder counts
+// as removable when everything its last listing showed would have gone.
 //
 // The before-change hook of platform/fs.h is called with the child's path (a folder's ending
 // in "\") just before each child is opened, so that a test can swap it at that exact point.
@@ -77,11 +80,16 @@ class Folder {
 
  private:
   Status OpenChildListedAs(const std::wstring& name, std::uint64_t listed_id, Folder* child) const;
+  Status WouldRemove() const;
   void Close();
 
   void* handle_ = nullptr;
   std::uint32_t attributes_ = 0;  // as the handle showed them
+  std::uint32_t access_ = 0;      // what the handle may do
   std::wstring path_;             // ends in "\"
+  // While counting: the file numbers of the entries the last listing showed.
+  mutable std::vector<std::uint64_t> listed_ids_;
+  mutable bool listed_ = false;
 };
 
 // The status with which the core refuses a reparse point.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/deletion.h"
+#include "platform/erasure.h"
 #include "platform/events.h"
 #include "platform/fs_seams.h"
 #include "platform/handles.h"
@@ -176,6 +177,9 @@ Status SetAttributes(const std::wstring& path, std::uint32_t attributes) {
   BeforeChange(path);
   // Windows stores "normal" as FILE_ATTRIBUTE_NORMAL; 0 is how callers spell it.
   DWORD value = attributes == kNormal ? FILE_ATTRIBUTE_NORMAL : attributes;
+  if (erasure::Counting())
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? Status::Ok()
+                                                                       : Status::FromLastError();
   return SetFileAttributesW(path.c_str(), value) ? Status::Ok() : Status::FromLastError();
 }
 
@@ -215,6 +219,10 @@ Status RemoveMatchingFiles(const std::wstring& pattern) {
 }
 
 Status MakeFolder(const std::wstring& path) {
+  if (erasure::Counting())
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES
+               ? Status::FromWin32(ERROR_ALREADY_EXISTS)
+               : Status::Ok();
   return CreateDirectoryW(path.c_str(), nullptr) ? Status::Ok() : Status::FromLastError();
 }
 

@@ -6,7 +6,9 @@
 
 #include <vector>
 
+#include "platform/erasure.h"
 #include "platform/handles.h"
+#include "platform/tally.h"
 
 namespace platform {
 
@@ -23,8 +25,14 @@ std::wstring EnvironmentVariable(const std::wstring& name) {
 Status EmptyTheClipboard(WindowHandle owner) {
   if (!OpenClipboard(owner))
     return Status::FromLastError();
-  Status status = EmptyClipboard() ? Status::Ok() : Status::FromLastError();
+  // What the clipboard holds counts as one item, whatever formats it offers.
+  const bool held_something = CountClipboardFormats() > 0;
+  Status status = Status::Ok();
+  if (!erasure::Counting() && !EmptyClipboard())
+    status = Status::FromLastError();
   CloseClipboard();
+  if (status && held_something)
+    tally::NoteRemoved(1, 0);
   return status;
 }
 

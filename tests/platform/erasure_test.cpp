@@ -1,0 +1,158 @@
+#include "platform/erasure.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "inventory/purge.h"
+#include "platform/deletion.h"
+#include "platform/fs.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "platform/tally.h"
+#include "support/processes.h"
+#include "support/scratch.h"
+#include "support/tree_snapshot.h"
+
+namespace {
+
+namespace fs = platform::fs;
+namespace tally = platform::tally;
+using platform::erasure::CountingScope;
+
+void ExpectSameCounts(const tally::Counts& counted, const tally::Counts& erased) {
+  EXPECT_EQ(counted.deleted, erased.deleted);
+  EXPECT_EQ(counted.bytes, erased.bytes);
+  EXPECT_EQ(counted.in_use, erased.in_use);
+  EXPECT_EQ(counted.refused, erased.refused);
+  EXPECT_EQ(counted.links, erased.links);
+  EXPECT_EQ(counted.other, erased.other);
+  EXPECT_EQ(counted.kept, erased.kept);
+}
+
+// Runs `erase` once counting, then for real: the count changes nothing, and it finds what the
+// erasure then removes and leaves, item for item and byte for byte.
+void ExpectCountThenErasureAgree(const std::function<bool()>& erase, const std::wstring& folder,
+                                 const std::wstring& outside) {
+  const std::string before = test::SnapshotTree(folder);
+  const std::string outside_before = test::SnapshotTree(outside);
+  tally::Reset();
+  bool counted_whole;
+  {
+    CountingScope counting;
+    counted_whole = erase();
+  }
+  const tally::Counts counted = tally::Current();
+  EXPECT_EQ(test::SnapshotTree(folder), before) << "counting changed the tree";
+  EXPECT_FALSE(platform::erasure::Counting());
+
+  tally::Reset();
+  EXPECT_EQ(erase(), counted_whole);
+  ExpectSameCounts(counted, tally::Current());
+  EXPECT_GT(counted.deleted, 0u);
+  EXPECT_EQ(test::SnapshotTree(outside), outside_before) << "the sentinel changed";
+}
+
+TEST(Erasure, CountingAPurgeFindsWhatThePurgeRemovesAndChangesNothing) {
+  test::ScratchTree sentinel(L"sentinel");
+  sentinel.File(L"keep.txt", fs::kReadOnly, "keep");
+  test::ScratchTree tree;
+  tree.File(L"a.txt", 0, "hello");
+  tree.File(L"read-only.txt", fs::kReadOnly, "ro");
+  tree.File(L"hidden.txt", fs::kHidden, "h");
+  tree.File(L"sub\\b.txt", 0, "bb");
+  tree.File(L"sub\\deep\\c.txt", 0, "ccc");
+  tree.Folder(L"sub\\empty");
+  tree.File(L"busy\\a-held.tmp", 0, "held");
+  tree.File(L"busy\\free.txt", 0, "free");
+  ASSERT_TRUE(test::MakeUnixLink(sentinel.path(), tree / L"link"));
+  test::ChildProcess holder(L"hold_file.exe \"" + (tree / L"busy\\a-held.tmp") + L"\"");
+  ASSERT_TRUE(holder.WaitForLine(L"holding"));
+
+  ExpectCountThenErasureAgree([&] { return PurgeFolderContents(tree.path()); }, tree.path(),
+                              sentinel.path());
+  EXPECT_TRUE(tree.Exists(L"busy\\a-held.tmp"));
+  EXPECT_FALSE(tree.Exists(L"sub"));
+  EXPECT_EQ(sentinel.Content(L"keep.txt"), "keep");
+}
+
+TEST(Erasure, CountingLooseFilesKeepsReadOnlyOnesAsTheDeletionDoes) {
+  test::ScratchTree sentinel(L"sentinel");
+  sentinel.File(L"keep.txt");
+  test::ScratchTree tree;
+  tree.File(L"a.txt", 0, "12345");
+  tree.File(L"read-only.txt", fs::kReadOnly, "ro");
+  tree.File(L"system.txt", fs::kSystem);
+  tree.Folder(L"sub");
+  ExpectCountThenErasureAgree(
+      [&] {
+        platform::deletion::Folder folder;
+        return platform::deletion::Folder::Open(tree.path(), &folder).ok() &&
+               platform::deletion::DeletePlainFiles(folder, platform::deletion::ReadOnly::kStays)
+                   .ok();
+      },
+      tree.path(), sentinel.path());
+  EXPECT_TRUE(tree.Exists(L"read-only.txt"));
+  EXPECT_FALSE(tree.Exists(L"a.txt"));
+}
+
+TEST(Erasure, CountingRegistryValuesLeavesThemWhereTheyAre) {
+  const std::wstring path = L"Software\\Nimbrel tests\\Counting";
+  platform::RegistryKey key;
+  ASSERT_TRUE(key.Create(platform::RegistryRoot::kCurrentUser, path).ok());
+  ASSERT_TRUE(key.WriteText(L"url1", L"http://a.example/").ok());
+  ASSERT_TRUE(key.WriteText(L"url2", L"http://b.example/").ok());
+  ASSERT_TRUE(key.Open(platform::RegistryRoot::kCurrentUser, path).ok());
+  auto delete_some = [&] {
+    (void)key.DeleteValue(L"url1");
+    (void)key.DeleteValue(L"url7");  // not there
+    return true;
+  };
+  tally::Reset();
+  {
+    CountingScope counting;
+    delete_some();
+    EXPECT_TRUE(key.WriteText(L"url3", L"http://c.example/").ok());  // counted: not written
+  }
+  const tally::Counts counted = tally::Current();
+  std::vector<std::wstring> names;
+  ASSERT_TRUE(key.ValueNames(&names).ok());
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"url1", L"url2"}));
+
+  tally::Reset();
+  delete_some();
+  ExpectSameCounts(counted, tally::Current());
+  EXPECT_EQ(counted.deleted, 1u);
+  ASSERT_TRUE(key.ValueNames(&names).ok());
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"url2"}));
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Nimbrel tests");
+}
+
+TEST(Erasure, CountingTheClipboardKeepsItsText) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 8 * sizeof(wchar_t));
+  wcscpy(static_cast<wchar_t*>(GlobalLock(text)), L"secret");
+  GlobalUnlock(text);
+  SetClipboardData(CF_UNICODETEXT, text);
+  CloseClipboard();
+
+  tally::Reset();
+  {
+    CountingScope counting;
+    EXPECT_TRUE(platform::EmptyTheClipboard(nullptr).ok());
+  }
+  EXPECT_EQ(tally::Current().deleted, 1u);
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+
+  tally::Reset();
+  EXPECT_TRUE(platform::EmptyTheClipboard(nullptr).ok());
+  EXPECT_EQ(tally::Current().deleted, 1u);
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+}
+
+}  // namespace
