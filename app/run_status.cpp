@@ -13,17 +13,11 @@ std::wstring StepText(const std::wstring& step, std::uint64_t deleted, std::uint
   return text;
 }
 
-std::wstring SummaryText(const platform::tally::Counts& counts) {
-  std::wstring text = StepText(L"Terminé", counts.deleted, counts.bytes);
-  text.append(L".\r\nÉléments restants : ");
-  bool first = true;
+std::vector<std::wstring> LeftReasons(const platform::tally::Counts& counts) {
+  std::vector<std::wstring> reasons;
   auto reason = [&](std::uint64_t count, const wchar_t* singular, const wchar_t* plural) {
-    if (count == 0)
-      return;
-    if (!first)
-      text.append(L", ");
-    first = false;
-    text.append(french::Counted(count, singular, plural));
+    if (count != 0)
+      reasons.push_back(french::Counted(count, singular, plural));
   };
   reason(counts.in_use, L"en cours d'utilisation", L"en cours d'utilisation");
   reason(counts.refused, L"accès refusé", L"accès refusés");
@@ -31,7 +25,16 @@ std::wstring SummaryText(const platform::tally::Counts& counts) {
   reason(counts.other, L"pour une autre raison", L"pour d'autres raisons");
   reason(counts.kept, L"caché ou système (laissé volontairement)",
          L"cachés ou système (laissés volontairement)");
-  text.append(first ? L"aucun." : L".");
+  return reasons;
+}
+
+std::wstring SummaryText(const platform::tally::Counts& counts) {
+  std::wstring text = StepText(L"Terminé", counts.deleted, counts.bytes);
+  text.append(L".\r\nÉléments restants : ");
+  const std::vector<std::wstring> reasons = LeftReasons(counts);
+  for (std::size_t i = 0; i < reasons.size(); ++i)
+    text.append(i == 0 ? L"" : L", ").append(reasons[i]);
+  text.append(reasons.empty() ? L"aucun." : L".");
   return text;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/events.h"
 #include "platform/tally.h"
@@ -15,6 +16,8 @@
 std::wstring StepText(const std::wstring& step, std::uint64_t deleted, std::uint64_t bytes);
 // Two lines: what went, then what stayed and why.
 std::wstring SummaryText(const platform::tally::Counts& counts);
+// Why items stayed, one phrase per reason that counts any ("2 en cours d'utilisation").
+std::vector<std::wstring> LeftReasons(const platform::tally::Counts& counts);
 
 class RunStatus {
  public:
