@@ -53,10 +53,10 @@ TEST(PreviewReport, ThePanelEndsWithTheTotalAndTheStatusLineSumsItUp) {
   EXPECT_EQ(Readable(PreviewPanelText(boxes)),
             L"Fichiers Temp (Windows) : 1~234 éléments, 56,7~Mo\r\n"
             L"Cookies (Navigateurs) : 17 éléments, 2,1~Mo\r\n"
-            L"Url tapés (Internet Explorer) : 1 élément, 0 octet\r\n"
+            L"Url tapés (Internet Explorer) : 1 élément, 0~octet\r\n"
             L"Total : 1~252 éléments, 58,8~Mo");
   EXPECT_EQ(Readable(PreviewStatusText(boxes)), L"Aperçu : 1~252 éléments à supprimer, 58,8~Mo");
-  EXPECT_EQ(PreviewStatusText({}), L"Aperçu : 0 élément à supprimer, 0 octet");
+  EXPECT_EQ(Readable(PreviewStatusText({})), L"Aperçu : 0 élément à supprimer, 0~octet");
 }
 
 }  // namespace
