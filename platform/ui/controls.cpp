@@ -53,4 +53,24 @@ void CheckBox::SetValue(int value) {
     on_click();
 }
 
+void TextBox::SetText(const std::wstring& text) {
+  if (!handle_)
+    return;
+  SetWindowTextW(handle_, text.c_str());
+  // The lines the box shows at once, from its client height and the height of a line of its font.
+  RECT client;
+  GetClientRect(handle_, &client);
+  HDC dc = GetDC(handle_);
+  HGDIOBJ previous =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle_, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics;
+  const bool measured = GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, previous);
+  ReleaseDC(handle_, dc);
+  const LONG line_height = measured && metrics.tmHeight > 0 ? metrics.tmHeight : 16;
+  const LRESULT lines = SendMessageW(handle_, EM_GETLINECOUNT, 0, 0);
+  ShowScrollBar(handle_, SB_VERT, lines * line_height > client.bottom - client.top);
+  UpdateWindow(handle_);
+}
+
 }  // namespace platform::ui

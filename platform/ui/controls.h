@@ -80,4 +80,11 @@ class Button : public Control {};
 class Label : public Control {};
 class Frame : public Control {};
 
+// A read-only text of several lines, which the user can select and copy, and screen readers
+// read; its vertical scroll bar shows only when the text is longer than the box.
+class TextBox : public Control {
+ public:
+  void SetText(const std::wstring& text);
+};
+
 }  // namespace platform::ui

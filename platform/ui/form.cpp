@@ -295,6 +295,13 @@ void Form::AddControl(Control& control, const wchar_t* window_class, unsigned lo
   controls_.push_back(&control);
 }
 
+void Form::Add(TextBox& box, const std::wstring& text, TwipsRect place, ControlStyle style) {
+  AddControl(box, WC_EDITW,
+             ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP,
+             text, place, style);
+  box.SetText(text);
+}
+
 void Form::Add(CheckBox& box, const std::wstring& caption, TwipsRect place, ControlStyle style) {
   AddControl(box, WC_BUTTONW, BS_3STATE | WS_TABSTOP, caption, place, style);
 }

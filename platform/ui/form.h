@@ -27,6 +27,7 @@ class Form {
   void Add(Button& button, const std::wstring& caption, TwipsRect place, ControlStyle style);
   void Add(Label& label, const std::wstring& caption, TwipsRect place, ControlStyle style);
   void Add(Frame& frame, const std::wstring& caption, TwipsRect place, ControlStyle style);
+  void Add(TextBox& box, const std::wstring& text, TwipsRect place, ControlStyle style);
 
   void CentreOnScreen();
   // Shows the window modeless and gives the focus to the first control in focus order.
