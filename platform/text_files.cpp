@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "platform/erasure.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -17,6 +18,7 @@ struct OpenFile {
   bool output = false;
   std::string buffer;
   size_t position = 0;
+  std::wstring memory_key;  // set for an output file kept in memory
 };
 
 std::map<int, OpenFile>& Table() {
@@ -26,7 +28,30 @@ std::map<int, OpenFile>& Table() {
 
 constexpr size_t kFlushThreshold = 1 << 16;
 
+// While the erasing calls only count, the files written stay in memory, by path, and are read
+// back from there: an analysis writes nothing on the disk. Kept for one counting scope.
+std::map<std::wstring, std::string>& FilesInMemory() {
+  static std::map<std::wstring, std::string> files;
+  static unsigned scope = 0;
+  if (scope != erasure::ScopeNumber()) {
+    files.clear();
+    scope = erasure::ScopeNumber();
+  }
+  return files;
+}
+
+std::wstring MemoryKey(const std::wstring& path) {
+  std::wstring key = path;
+  CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+  return key;
+}
+
 Status Flush(OpenFile& file) {
+  if (!file.memory_key.empty()) {
+    FilesInMemory()[file.memory_key] += file.buffer;
+    file.buffer.clear();
+    return Status::Ok();
+  }
   size_t offset = 0;
   while (offset < file.buffer.size()) {
     DWORD written = 0;
@@ -45,6 +70,20 @@ Status Open(int number, const std::wstring& path, bool output) {
   NIMBREL_TRY(Close(number));
   OpenFile file;
   file.output = output;
+  if (erasure::Counting()) {
+    const std::wstring key = MemoryKey(path);
+    if (output) {
+      file.memory_key = key;
+      FilesInMemory()[key].clear();
+      Table()[number] = std::move(file);
+      return Status::Ok();
+    }
+    if (auto kept = FilesInMemory().find(key); kept != FilesInMemory().end()) {
+      file.buffer = kept->second;
+      Table()[number] = std::move(file);
+      return Status::Ok();
+    }
+  }
   file.handle.reset(CreateFileW(path.c_str(), output ? GENERIC_WRITE : GENERIC_READ,
                                 FILE_SHARE_READ, nullptr, output ? CREATE_ALWAYS : OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));

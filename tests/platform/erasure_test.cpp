@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "platform/tally.h"
+#include "platform/text_files.h"
 #include "support/processes.h"
 #include "support/scratch.h"
 #include "support/tree_snapshot.h"
@@ -153,6 +155,42 @@ TEST(Erasure, CountingTheClipboardKeepsItsText) {
   EXPECT_TRUE(platform::EmptyTheClipboard(nullptr).ok());
   EXPECT_EQ(tally::Current().deleted, 1u);
   EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+}
+
+TEST(Erasure, FilesWrittenWhileCountingStayInMemoryAndAreReadBackFromThere) {
+  namespace files = platform::files;
+  test::ScratchTree tree;
+  tree.File(L"Reper.txt", 0, "C:\\old\r\nkept\r\n");
+  const std::wstring path = tree / L"reper.TXT";  // the same file, spelt otherwise
+  {
+    CountingScope counting;
+    ASSERT_TRUE(files::OpenForOutput(3, path).ok());
+    ASSERT_TRUE(files::PrintLine(3, L"C:\\Temp\\").ok());
+    ASSERT_TRUE(files::PrintLine(3, L"Dossier é").ok());
+    ASSERT_TRUE(files::Close(3).ok());
+    EXPECT_EQ(tree.Content(L"Reper.txt"), "C:\\old\r\nkept\r\n");
+
+    ASSERT_TRUE(files::OpenForInput(3, tree / L"Reper.txt").ok());
+    std::wstring line;
+    ASSERT_TRUE(files::LineInput(3, &line).ok());
+    EXPECT_EQ(line, L"C:\\Temp\\");
+    ASSERT_TRUE(files::LineInput(3, &line).ok());
+    EXPECT_EQ(line, L"Dossier é");
+    EXPECT_TRUE(files::AtEnd(3));
+    files::CloseAll();
+  }
+  // Outside the analysis, and in the next one, the file on the disk is what is read.
+  for (bool counting : {false, true}) {
+    std::optional<CountingScope> scope;
+    if (counting)
+      scope.emplace();
+    ASSERT_TRUE(files::OpenForInput(3, path).ok());
+    std::wstring line;
+    ASSERT_TRUE(files::LineInput(3, &line).ok());
+    EXPECT_EQ(line, L"C:\\old");
+    files::CloseAll();
+  }
+  EXPECT_EQ(tree.CountEntries(), 1);
 }
 
 }  // namespace
