@@ -1,12 +1,16 @@
-// The cleaning run: the button "Executer !".
+// The cleaning run, the button "Executer !", and the analysis, the button "Analyser", which is the
+// same run while the erasing calls only count what they would erase.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/depart.h"
 #include "cleaners/folders/special_folder.h"
+#include "platform/erasure.h"
 #include "platform/system.h"
+#include "platform/tally.h"
 
 namespace {
 
@@ -52,16 +56,44 @@ std::wstring LeftSomethingIn(const std::wstring& folder) {
                  L"cours d'utilisation, par exemple, ou un lien, qui n'est jamais supprimé).");
 }
 
+const wchar_t kRightsAdvice[] =
+    L" Accès refusé : il faut les droits d'administrateur. Pour nettoyer cet élément, "
+    L"démarrez le programme avec « Exécuter en tant qu'administrateur ».";
+
 // Prefetch and the memory setting are open to administrators only: a step refused to a program
 // that runs without an administrator's rights says so, and how to clean that item. The token,
 // not the error alone, tells: an elevated program refused access has another reason.
 std::wstring WithRightsAdvice(std::wstring line, const platform::Status& cause,
                               const CleaningSteps& steps) {
   if (cause.IsWin32(kAccessDenied) && !steps.runs_elevated())
-    line +=
-        L" Accès refusé : il faut les droits d'administrateur. Pour nettoyer cet élément, "
-        L"démarrez le programme avec « Exécuter en tant qu'administrateur ».";
+    line += kRightsAdvice;
   return line;
+}
+
+// A warning line as the analysis' panel gives it after "laissés :": its first clause, without the
+// list dash ("Firefox est ouvert").
+std::wstring ShortReason(const std::wstring& failure) {
+  std::wstring reason = failure.rfind(L"- ", 0) == 0 ? failure.substr(2) : failure;
+  if (const std::size_t clause = reason.find(L" : "); clause != std::wstring::npos)
+    reason.resize(clause);
+  if (const std::size_t cause = reason.find(L" ("); cause != std::wstring::npos)
+    reason.resize(cause);
+  while (!reason.empty() && (reason.back() == L'.' || reason.back() == L' '))
+    reason.pop_back();
+  return reason;
+}
+
+platform::tally::Counts Since(const platform::tally::Counts& start,
+                              const platform::tally::Counts& now) {
+  platform::tally::Counts step;
+  step.deleted = now.deleted - start.deleted;
+  step.bytes = now.bytes - start.bytes;
+  step.in_use = now.in_use - start.in_use;
+  step.refused = now.refused - start.refused;
+  step.links = now.links - start.links;
+  step.other = now.other - start.other;
+  step.kept = now.kept - start.kept;
+  return step;
 }
 
 // A folder cleaner's problems, one line each.
@@ -91,25 +123,62 @@ void AddFolderProblems(const FolderCleaning& cleaning, std::vector<std::wstring>
 
 }  // namespace
 
-// A box's step runs when the box is checked; the status line then names the step.
+// A box's step runs when the box is checked; the status line then names the step, and what the
+// step does is counted for the box from there.
 bool Depart::Selected(platform::ui::CheckBox& box) {
   if (box.Value() != platform::ui::kChecked)
     return false;
+  CloseBoxRecord();
   run_status.Step(box.Caption());
+  boxes_.push_back({box.Caption(), GroupOf(box), {}, {}, false});
+  box_start_ = platform::tally::Current();
+  box_failures_start_ = failures_ ? failures_->size() : 0;
   return true;
+}
+
+void Depart::CloseBoxRecord() {
+  if (boxes_.empty() || !failures_)
+    return;
+  BoxPreview& box = boxes_.back();
+  box.counts = Since(box_start_, platform::tally::Current());
+  box_start_ = platform::tally::Current();
+  for (std::size_t i = box_failures_start_; i < failures_->size(); ++i) {
+    const std::wstring& failure = (*failures_)[i];
+    if (failure.find(kRightsAdvice) != std::wstring::npos)
+      box.needs_administrator = true;
+    else
+      box.left_because.push_back(ShortReason(failure));
+  }
+  box_failures_start_ = failures_->size();
+}
+
+void Depart::Command1_Click() {
+  RunTicked(/*analysing=*/false);
+}
+
+// The boxes stay ticked: the user may run at once, or change them and analyse again.
+void Depart::Command2_Click() {
+  RunTicked(/*analysing=*/true);
 }
 
 // Each box is read when its step comes, so a box changed while a cleaner lets events run is
 // seen with its new state. A step that fails does not end the run: it is listed in one warning
 // shown before the completion message, and the run goes on with the next step. The status line
 // names each step as it starts and follows what it removes; the run's summary ends there.
-void Depart::Command1_Click() {
-  using platform::ui::kChecked;
+// An analysis runs the same steps while the erasing calls only count: its warnings and figures
+// go to the panel, box by box, and nothing is shown or reset at its end.
+void Depart::RunTicked(bool analysing) {
   Command1.SetEnabled(false);
+  Command2.SetEnabled(false);
   form.SetBusy(true);
-  run_status.Begin();
+  std::optional<platform::erasure::CountingScope> counting;
+  if (analysing)
+    counting.emplace();
+  run_status.Begin(analysing);
   const std::wstring user = platform::EnvironmentVariable(L"Username");
   std::vector<std::wstring> failures;
+  boxes_.clear();
+  failures_ = &failures;
 
   if (Selected(Check2))
     steps.clean_cookies();
@@ -175,7 +244,17 @@ void Depart::Command1_Click() {
           written, steps));
   }
 
+  CloseBoxRecord();
+  failures_ = nullptr;
+  counting.reset();
   form.SetBusy(false);
+  if (analysing) {
+    run_status.FinishAnalysis(PreviewStatusText(boxes_));
+    Text1.SetText(PreviewPanelText(boxes_));
+    Command1.SetEnabled(true);
+    Command2.SetEnabled(true);
+    return;
+  }
   run_status.Finish();
   if (!failures.empty()) {
     std::wstring text = L"Certaines opérations n'ont pas pu être effectuées :\n";

@@ -22,6 +22,7 @@ const ControlStyle kButtonStyle{kLightGreen, std::nullopt, std::nullopt, false};
 const ControlStyle kLabel1Style{kLightCyan, kNavy, std::nullopt, false};
 const ControlStyle kLabel2Style{kLightCyan, std::nullopt, std::nullopt, false};
 const ControlStyle kStatusStyle{kLightYellow, kNavy, std::nullopt, false};
+const ControlStyle kPanelStyle{Rgb{255, 255, 255}, std::nullopt, std::nullopt, false};
 
 }  // namespace
 
@@ -50,6 +51,8 @@ platform::Status Depart::Create() {
   form.Add(Check6, L"Fichiers Temp", {3600, 600, 1695, 375}, kOptionStyle);
   form.Add(Check7, L"Documents récents", {3600, 960, 1695, 375}, kOptionStyle);
   form.Add(Command1, L"Executer !", {5040, 4800, 1215, 375}, kButtonStyle);
+  form.Add(Text1, L"", {6600, 3000, 2415, 1575}, kPanelStyle);
+  form.Add(Command2, L"Analyser", {7920, 4800, 1215, 375}, kButtonStyle);
   // No focus.
   form.Add(Label1, depart_text::kMakerAddress, {240, 4920, 1335, 255}, kLabel1Style);
   form.Add(Label2, L"Morvane", {2250, 4920, 1335, 255}, kLabel2Style);
@@ -58,11 +61,13 @@ platform::Status Depart::Create() {
   form.Add(Frame2, L"Internet Explorer", {360, 240, 2655, 2415}, kFrameStyle);
   form.Add(Frame3, L"Windows", {3360, 240, 2775, 2415}, kFrameStyle);
   form.Add(Frame4, L"Système", {360, 3000, 5775, 1095}, kFrameStyle);
+  form.Add(Frame6, L"Aperçu", {6480, 2760, 2655, 1935}, kFrameStyle);
 
   Check1.on_click = [this] { Check1_Click(); };
   Check16.on_click = [this] { Check16_Click(); };
   Check17.on_click = [this] { Check17_Click(); };
   Command1.on_click = [this] { Command1_Click(); };
+  Command2.on_click = [this] { Command2_Click(); };
   Label1.on_click = [this] { Label1_Click(); };
   Label2.on_click = [this] { Label2_Click(); };
 
@@ -78,7 +83,9 @@ void Depart::Form_Initialize() {
        {&Check1, &Check2, &Check3, &Check4, &Check5, &Check6, &Check7, &Check8, &Check9, &Check10,
         &Check11, &Check13, &Check16, &Check17})
     box->SetValue(platform::ui::kUnchecked);
+  Text1.SetText(L"");
   Command1.SetEnabled(true);
+  Command2.SetEnabled(true);
 }
 
 // Checked ticks every member, unchecked clears them, grey changes nothing. Members never
@@ -102,6 +109,24 @@ void Depart::Check16_Click() {
 }
 void Depart::Check1_Click() {
   ToggleGroup(Check1, {&Check8, &Check9, &Check13});
+}
+
+std::wstring Depart::GroupOf(const platform::ui::CheckBox& box) const {
+  const struct {
+    const platform::ui::Frame& frame;
+    std::initializer_list<const platform::ui::CheckBox*> members;
+  } groups[] = {
+      {Frame2, {&Check2, &Check3, &Check4, &Check5}},
+      {Frame3, {&Check6, &Check7, &Check10, &Check11}},
+      {Frame4, {&Check8, &Check9, &Check13}},
+  };
+  for (const auto& group : groups) {
+    for (const platform::ui::CheckBox* member : group.members) {
+      if (member == &box)
+        return group.frame.Caption();
+    }
+  }
+  return {};
 }
 
 void Depart::Label1_Click() {

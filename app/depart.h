@@ -1,12 +1,14 @@
 #pragma once
 // The main window "Nimbrel": three groups of option boxes, a "tick/untick all" box per group,
-// the button that starts the cleaning run, and two link labels.
+// the button that starts the cleaning run, the button that analyses what it would erase and the
+// panel that shows it, and two link labels.
 
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/cleaning_steps.h"
+#include "app/preview_report.h"
 #include "app/run_status.h"
 #include "platform/folder_list.h"
 #include "platform/status.h"
@@ -27,6 +29,7 @@ class Depart {
   void Check16_Click();
   void Check17_Click();
   void Command1_Click();
+  void Command2_Click();
   void Label1_Click();
   void Label2_Click();
 
@@ -35,6 +38,10 @@ class Depart {
   platform::ui::CheckBox Check1, Check2, Check3, Check4, Check5, Check6, Check7, Check8, Check9,
       Check10, Check11, Check13, Check16, Check17;
   platform::ui::Button Command1;
+  // "Analyser", and the "Aperçu" panel where the analysis says what each ticked box would erase.
+  platform::ui::Button Command2;
+  platform::ui::Frame Frame6;
+  platform::ui::TextBox Text1;
   platform::ui::Label Label1, Label2;
   // The status line, in the band between the "Système" frame and the links.
   platform::ui::Label Label3;
@@ -48,7 +55,17 @@ class Depart {
 
  private:
   RunStatus run_status{Label3};
+  // The run and the analysis are one: the analysis runs the same steps while the erasing calls
+  // only count.
+  void RunTicked(bool analysing);
   bool Selected(platform::ui::CheckBox& box);
+  std::wstring GroupOf(const platform::ui::CheckBox& box) const;
+  // What the box whose step runs now has done so far.
+  void CloseBoxRecord();
+  std::vector<BoxPreview> boxes_;
+  platform::tally::Counts box_start_;
+  const std::vector<std::wstring>* failures_ = nullptr;
+  std::size_t box_failures_start_ = 0;
   void ToggleGroup(platform::ui::CheckBox& toggle,
                    std::initializer_list<platform::ui::CheckBox*> members);
 };

@@ -13,6 +13,11 @@ std::wstring StepText(const std::wstring& step, std::uint64_t deleted, std::uint
   return text;
 }
 
+std::wstring AnalysisStepText(const std::wstring& step, std::uint64_t items, std::uint64_t bytes) {
+  return L"Analyse : " + step + L"... " + french::Counted(items, L"élément", L"éléments") + L", " +
+         french::SizeOf(bytes).text;
+}
+
 std::vector<std::wstring> LeftReasons(const platform::tally::Counts& counts) {
   std::vector<std::wstring> reasons;
   auto reason = [&](std::uint64_t count, const wchar_t* singular, const wchar_t* plural) {
@@ -38,7 +43,8 @@ std::wstring SummaryText(const platform::tally::Counts& counts) {
   return text;
 }
 
-void RunStatus::Begin() {
+void RunStatus::Begin(bool analysing) {
+  analysing_ = analysing;
   platform::tally::Reset();
   step_.clear();
   at_step_start_ = {};
@@ -59,9 +65,15 @@ void RunStatus::Finish() {
   Show(SummaryText(platform::tally::Current()));
 }
 
+void RunStatus::FinishAnalysis(const std::wstring& summary) {
+  report_.reset();
+  Show(summary);
+}
+
 void RunStatus::ShowStep() {
   const platform::tally::Counts now = platform::tally::Current();
-  Show(StepText(step_, now.deleted - at_step_start_.deleted, now.bytes - at_step_start_.bytes));
+  Show((analysing_ ? AnalysisStepText : StepText)(step_, now.deleted - at_step_start_.deleted,
+                                                  now.bytes - at_step_start_.bytes));
 }
 
 void RunStatus::Show(const std::wstring& text) {

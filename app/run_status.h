@@ -14,6 +14,8 @@
 
 // "Fichiers Temp : 1 234 éléments supprimés, 56,7 Mo libérés"
 std::wstring StepText(const std::wstring& step, std::uint64_t deleted, std::uint64_t bytes);
+// "Analyse : Fichiers Temp... 1 234 éléments, 56,7 Mo"
+std::wstring AnalysisStepText(const std::wstring& step, std::uint64_t items, std::uint64_t bytes);
 // Two lines: what went, then what stayed and why.
 std::wstring SummaryText(const platform::tally::Counts& counts);
 // Why items stayed, one phrase per reason that counts any ("2 en cours d'utilisation").
@@ -23,18 +25,21 @@ class RunStatus {
  public:
   explicit RunStatus(platform::ui::Label& line) : line_(line) {}
 
-  // A run starts: the tally starts from zero and the line follows the work.
-  void Begin();
+  // A run, or an analysis, starts: the tally starts from zero and the line follows the work.
+  void Begin(bool analysing = false);
   // A step starts; the figures shown are the step's own.
   void Step(const std::wstring& name);
   // The run is over: the line shows its summary.
   void Finish();
+  // The analysis is over: the line shows `summary`.
+  void FinishAnalysis(const std::wstring& summary);
 
  private:
   void Show(const std::wstring& text);
   void ShowStep();
 
   platform::ui::Label& line_;
+  bool analysing_ = false;
   std::wstring step_;
   platform::tally::Counts at_step_start_;
   std::wstring shown_;

@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "app/depart.h"
+#include "platform/erasure.h"
 #include "platform/events.h"
 #include "platform/fs.h"
 #include "platform/handles.h"
+#include "platform/tally.h"
 #include "platform/text.h"
 #include "support/processes.h"
 #include "support/scratch.h"
@@ -243,6 +245,61 @@ TEST_F(CleaningRun, TheStatusLineFollowsEachStepAndKeepsTheRunsSummary) {
                        L"Fichiers Temp : 2 éléments supprimés, 1,5\u00A0Ko libéré",
                        L"Documents récents : 0 élément supprimé, 0\u00A0octet libéré", summary}));
   EXPECT_EQ(window.Label3.Caption(), summary);
+}
+
+TEST_F(CleaningRun, AnalyserRunsTheSameStepsCountingAndShowsEachBoxInThePanel) {
+  SetEnvironmentVariableW(L"USERNAME", L"alice");
+  std::vector<bool> counting;
+  window.steps.clean_temp_files = [&] {
+    Note(L"temp files");
+    counting.push_back(platform::erasure::Counting());
+    platform::tally::NoteRemoved(1234, 59455488);
+    platform::tally::NoteDeletion(platform::Status::FromWin32(ERROR_SHARING_VIOLATION));
+    return FolderCleaning();
+  };
+  clipboard_result = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
+  memory_result = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
+  bool analyser_enabled_during_step = true;
+  window.steps.clean_recent = [&] {
+    Note(L"recent");
+    analyser_enabled_during_step = window.Command2.Enabled();
+  };
+  for (platform::ui::CheckBox* box :
+       {&window.Check6, &window.Check7, &window.Check9, &window.Check13})
+    box->SetValue(kChecked);
+  window.Command2_Click();
+
+  EXPECT_EQ(log,
+            (std::vector<std::wstring>{L"temp files", L"recent", L"clipboard", L"memory setting"}));
+  EXPECT_FALSE(button_enabled_during_run);
+  EXPECT_FALSE(analyser_enabled_during_step);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_FALSE(platform::erasure::Counting());
+  for (platform::ui::CheckBox* box :
+       {&window.Check6, &window.Check7, &window.Check9, &window.Check13})
+    EXPECT_EQ(box->Value(), kChecked) << platform::ToUtf8(box->Caption());
+  EXPECT_TRUE(window.Command1.Enabled());
+  EXPECT_TRUE(window.Command2.Enabled());
+  EXPECT_EQ(window.Text1.Caption(),
+            L"Fichiers Temp (Windows) : 1\u00A0234 éléments, 56,7\u00A0Mo ; laissés : 1 en cours "
+            L"d'utilisation\r\n"
+            L"Documents récents (Windows) : rien à supprimer\r\n"
+            L"Presse-papiers (Système) : rien à supprimer ; laissés : Le presse-papiers n'a pas pu "
+            L"être vidé\r\n"
+            L"Mémoire tampon (Système) : accès refusé, démarrez le programme en administrateur "
+            L"pour l'analyser\r\n"
+            L"Total : 1\u00A0234 éléments, 56,7\u00A0Mo");
+  EXPECT_EQ(window.Label3.Caption(), L"Aperçu : 1\u00A0234 éléments à supprimer, 56,7\u00A0Mo");
+
+  // The run that follows is the same steps, erasing; its reset empties the panel.
+  log.clear();
+  window.Command1_Click();
+  EXPECT_EQ(log,
+            (std::vector<std::wstring>{L"temp files", L"recent", L"clipboard", L"memory setting",
+                                       L"message Nimbrel", L"message Info"}));
+  EXPECT_EQ(counting, (std::vector<bool>{true, false}));
+  EXPECT_EQ(window.Text1.Caption(), L"");
+  ExpectReset();
 }
 
 // Counts the lines of the warning that tell the user to start the program as administrator.

@@ -73,6 +73,17 @@ TEST_F(DepartWindow, ControlsSitAtTheirPlacesConvertedFromTwips) {
   RECT toggle = place(window.Check1);
   EXPECT_EQ(toggle.left, pixels(2520));
   EXPECT_EQ(toggle.top, pixels(3720));
+  RECT analyser = place(window.Command2);
+  EXPECT_EQ(analyser.left, pixels(7920));
+  EXPECT_EQ(analyser.top, pixels(4800));
+  EXPECT_EQ(analyser.right - analyser.left, pixels(1215));
+  EXPECT_EQ(analyser.bottom - analyser.top, pixels(375));
+  EXPECT_EQ(window.Command2.Caption(), L"Analyser");
+  RECT panel = place(window.Frame6);
+  EXPECT_EQ(panel.top, pixels(2760));
+  EXPECT_EQ(panel.bottom, pixels(2760 + 1935));
+  EXPECT_LE(panel.bottom, analyser.top);
+  EXPECT_EQ(window.Frame6.Caption(), L"Aperçu");
   RECT frame = place(window.Frame4);
   EXPECT_EQ(frame.right - frame.left, pixels(5775));
   EXPECT_EQ(window.Check3.Caption(), L"Url tapés");
@@ -84,8 +95,9 @@ TEST_F(DepartWindow, ControlsSitAtTheirPlacesConvertedFromTwips) {
 TEST_F(DepartWindow, FocusRunsThroughTheBoxesInTheirFixedOrder) {
   Depart& w = window;
   const std::vector<platform::ui::Control*> expected = {
-      &w.Check9, &w.Check13, &w.Check1,  &w.Check8,  &w.Check17, &w.Check2, &w.Check3,  &w.Check4,
-      &w.Check5, &w.Check16, &w.Check11, &w.Check10, &w.Check6,  &w.Check7, &w.Command1};
+      &w.Check9, &w.Check13, &w.Check1,   &w.Check8,  &w.Check17, &w.Check2,
+      &w.Check3, &w.Check4,  &w.Check5,   &w.Check16, &w.Check11, &w.Check10,
+      &w.Check6, &w.Check7,  &w.Command1, &w.Text1,   &w.Command2};
   HWND item = GetNextDlgTabItem(w.form.handle(), nullptr, FALSE);
   for (platform::ui::Control* control : expected) {
     EXPECT_EQ(item, control->handle()) << platform::ToUtf8(control->Caption());
