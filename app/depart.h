@@ -53,6 +53,9 @@ class Depart {
   std::function<void(const std::wstring& text, const std::wstring& title, unsigned style)>
       show_message;
 
+  // What each ticked box's step did in the last run or analysis, in the run's order.
+  const std::vector<BoxPreview>& box_figures() const { return boxes_; }
+
  private:
   RunStatus run_status{Label3};
   // The run and the analysis are one: the analysis runs the same steps while the erasing calls

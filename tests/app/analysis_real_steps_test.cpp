@@ -1,0 +1,157 @@
+// "Analyser" with the real steps: it changes nothing on the machine, and the run that follows
+// removes, box by box, exactly what it counted.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/depart.h"
+#include "cleaners/folders/special_folder.h"
+#include "platform/fs.h"
+#include "platform/text.h"
+#include "support/inventory_env.h"
+#include "support/processes.h"
+#include "support/registry_state.h"
+#include "support/scratch.h"
+#include "support/tree_snapshot.h"
+
+namespace {
+
+using platform::ui::kChecked;
+
+const wchar_t kTypedUrls[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const wchar_t kExplorer[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer";
+const std::wstring kPrefetch = L"C:\\Windows\\Prefetch\\";
+
+void PutTextOnTheClipboard(const wchar_t* text) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  const std::size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  memcpy(GlobalLock(memory), text, bytes);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+}
+
+// Everything the ticked boxes could change, in one text.
+std::wstring MachineState(const std::wstring& temp, const std::wstring& store) {
+  std::string state = test::SnapshotTree(temp) + "--\n" + test::SnapshotTree(kPrefetch) + "--\n" +
+                      test::SnapshotTree(store) + "--\n";
+  std::wstring wide = platform::FromUtf8(state);
+  for (const std::wstring& name : test::RegistryValueNames(HKEY_CURRENT_USER, kTypedUrls))
+    wide += name + L"\n";
+  wide += test::ReadRegistryValue(HKEY_LOCAL_MACHINE, kExplorer, L"AlwaysUnloadDll").has_value()
+              ? L"memory setting written\n"
+              : L"no memory setting\n";
+  wide += IsClipboardFormatAvailable(CF_UNICODETEXT) ? L"clipboard text\n" : L"empty clipboard\n";
+  return wide;
+}
+
+void ExpectSameFigures(const std::vector<BoxPreview>& analysed,
+                       const std::vector<BoxPreview>& run) {
+  ASSERT_EQ(analysed.size(), run.size());
+  for (std::size_t i = 0; i < run.size(); ++i) {
+    SCOPED_TRACE(platform::ToUtf8(run[i].box));
+    EXPECT_EQ(analysed[i].box, run[i].box);
+    EXPECT_EQ(analysed[i].counts.deleted, run[i].counts.deleted);
+    EXPECT_EQ(analysed[i].counts.bytes, run[i].counts.bytes);
+    EXPECT_EQ(analysed[i].counts.left(), run[i].counts.left());
+    EXPECT_EQ(analysed[i].counts.in_use, run[i].counts.in_use);
+    EXPECT_EQ(analysed[i].counts.kept, run[i].counts.kept);
+    EXPECT_EQ(analysed[i].counts.links, run[i].counts.links);
+    EXPECT_EQ(analysed[i].left_because, run[i].left_because);
+  }
+}
+
+TEST(AnalysisRealSteps, AnalyserChangesNothingAndTheRunRemovesExactlyWhatItCounted) {
+  Depart window;
+  ASSERT_TRUE(window.Create().ok());
+  std::vector<std::wstring> messages;
+  window.show_message = [&](const std::wstring& text, const std::wstring&, unsigned) {
+    messages.push_back(text);
+  };
+
+  test::ScratchTree temp(L"temp");
+  temp.File(L"a.txt", 0, "hello");
+  temp.File(L"read-only.txt", platform::fs::kReadOnly, "ro");
+  temp.File(L"hidden.txt", platform::fs::kHidden, "h");
+  temp.File(L"sub1\\x.txt", 0, "xx");
+  temp.File(L"sub1\\deep\\y.txt", 0, "yyyy");
+  temp.Folder(L"sub2");
+  temp.File(L"a-held.tmp", 0, "held");
+  test::ScopedTempFolder temp_folder(temp.path());
+  test::ChildProcess holder(L"hold_file.exe \"" + (temp / L"a-held.tmp") + L"\"");
+  ASSERT_TRUE(holder.WaitForLine(L"holding"));
+
+  test::RemoveTree(kPrefetch);
+  CreateDirectoryW(kPrefetch.c_str(), nullptr);
+  for (const wchar_t* name : {L"APP.EXE-1234.pf", L"OTHER.EXE-99.pf"}) {
+    HANDLE file = CreateFileW((kPrefetch + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "prefetch", 8, &written, nullptr);
+    CloseHandle(file);
+  }
+  const std::wstring store =
+      GetSpecialFolder(CSIDL_APPDATA) + L"\\Microsoft\\Internet Explorer\\UserData\\";
+  test::RemoveTree(store);
+  ASSERT_TRUE(platform::fs::MakeFolder(store.substr(0, store.size() - 10)).ok() ||
+              GetFileAttributesW(store.substr(0, store.size() - 10).c_str()) !=
+                  INVALID_FILE_ATTRIBUTES);
+  ASSERT_TRUE(platform::fs::MakeFolder(store).ok());
+  ASSERT_TRUE(platform::fs::MakeFolder(store + L"Low").ok());
+
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTypedUrls, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  for (const wchar_t* name : {L"url1", L"url2", L"other"})
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"http://x/"), 20);
+  RegCloseKey(key);
+  RegDeleteValueW(test::OpenRegistryKey(HKEY_LOCAL_MACHINE, kExplorer).get(), L"AlwaysUnloadDll");
+  PutTextOnTheClipboard(L"secret");
+
+  const std::vector<platform::ui::CheckBox*> boxes = {&window.Check3,  &window.Check6,
+                                                      &window.Check9,  &window.Check10,
+                                                      &window.Check11, &window.Check13};
+  for (platform::ui::CheckBox* box : boxes)
+    box->SetValue(kChecked);
+  const std::wstring before = MachineState(temp.path(), store);
+  window.Command2_Click();
+  EXPECT_EQ(MachineState(temp.path(), store), before);
+  EXPECT_TRUE(messages.empty());
+  const std::vector<BoxPreview> analysed = window.box_figures();
+  ASSERT_EQ(analysed.size(), 6u);
+  // What the seed holds: two typed addresses; the temporary folder's three loose files, two
+  // files and three folders below it, the held file and the hidden one left; the clipboard's
+  // text; the store, "Low" in it; two prefetch files.
+  EXPECT_EQ(analysed[0].counts.deleted, 2u);
+  EXPECT_EQ(analysed[1].counts.deleted, 7u);
+  EXPECT_EQ(analysed[1].counts.bytes, 13u);
+  EXPECT_EQ(analysed[1].counts.in_use, 1u);
+  EXPECT_EQ(analysed[1].counts.kept, 1u);
+  EXPECT_EQ(analysed[2].counts.deleted, 1u);
+  EXPECT_EQ(analysed[3].counts.deleted, 2u);
+  EXPECT_EQ(analysed[4].counts.deleted, 2u);
+  EXPECT_EQ(analysed[4].counts.bytes, 16u);
+  for (platform::ui::CheckBox* box : boxes)
+    EXPECT_EQ(box->Value(), kChecked);
+  const std::wstring panel = window.Text1.Caption();
+  EXPECT_EQ(panel.rfind(L"Url tapés (Internet Explorer) : 2 éléments, 0\u00A0octet\r\n", 0), 0u)
+      << platform::ToUtf8(panel);
+
+  window.Command1_Click();
+  ExpectSameFigures(analysed, window.box_figures());
+  EXPECT_EQ(test::RegistryValueNames(HKEY_CURRENT_USER, kTypedUrls),
+            std::vector<std::wstring>{L"other"});
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+  EXPECT_TRUE(temp.Exists(L"hidden.txt"));
+  EXPECT_FALSE(temp.Exists(L"sub1"));
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kTypedUrls, L"other");
+}
+
+}  // namespace
