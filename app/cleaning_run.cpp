@@ -74,6 +74,14 @@ void AddFolderProblems(const FolderCleaning& cleaning, std::vector<std::wstring>
             Failure(L"Le dossier temporaire n'a pas pu être déterminé de façon sûre : "
                     L"rien n'y a été supprimé."));
         break;
+      case Kind::kFolderProtected:
+        failures->push_back(Failure(
+            L"Le dossier " + problem.folder +
+            L" n'a pas été nettoyé : il est, contient ou se trouve dans un dossier protégé "
+            L"(Windows, Program Files, ProgramData, le profil ou un dossier personnel de "
+            L"l'utilisateur) sans être l'emplacement que le système lui donne. Rien n'y a été "
+            L"supprimé."));
+        break;
       case Kind::kFolderUnreadable:
         failures->push_back(Failure(
             L"Le dossier " + problem.folder + L" n'a pas pu être lu : rien n'y a été supprimé.",
@@ -112,17 +120,17 @@ void Depart::Command1_Click() {
   std::vector<std::wstring> failures;
 
   if (Selected(Check2))
-    steps.clean_cookies();
+    AddFolderProblems(steps.clean_cookies(), &failures);
   if (Selected(Check3))
     steps.clear_typed_urls();
   if (Selected(Check4))
-    steps.clean_history();
+    AddFolderProblems(steps.clean_history(), &failures);
   if (Selected(Check5))
     AddFolderProblems(steps.clean_internet_files(), &failures);
   if (Selected(Check6))
     AddFolderProblems(steps.clean_temp_files(), &failures);
   if (Selected(Check7))
-    steps.clean_recent();
+    AddFolderProblems(steps.clean_recent(), &failures);
   if (Selected(Check8))
     steps.empty_recycle_bin();
   if (Selected(Check9)) {

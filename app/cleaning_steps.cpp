@@ -16,12 +16,14 @@
 
 CleaningSteps RealCleaningSteps() {
   CleaningSteps steps;
-  steps.clean_cookies = [] { (void)CleanCookies(); };
-  steps.clear_typed_urls = ClearTypedUrls;
-  steps.clean_history = [] {
-    CleanUrlHistory();
-    CleanHistory();  // last: it leaves the program's folder current
+  steps.clean_cookies = [] {
+    FolderCleaning outcome;
+    (void)CleanCookies(&outcome);
+    return outcome;
   };
+  steps.clear_typed_urls = ClearTypedUrls;
+  // It leaves the program's folder current.
+  steps.clean_history = [] { return CleanHistory(CleanUrlHistory); };
   steps.clean_internet_files = CleanInternetFiles;
   steps.clean_temp_files = CleanTempFiles;
   steps.clean_recent = CleanRecent;

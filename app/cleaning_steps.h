@@ -10,12 +10,12 @@
 #include "platform/system.h"
 
 struct CleaningSteps {
-  std::function<void()> clean_cookies;
+  std::function<FolderCleaning()> clean_cookies;
   std::function<void()> clear_typed_urls;
-  std::function<void()> clean_history;
+  std::function<FolderCleaning()> clean_history;
   std::function<FolderCleaning()> clean_internet_files;
   std::function<FolderCleaning()> clean_temp_files;
-  std::function<void()> clean_recent;
+  std::function<FolderCleaning()> clean_recent;
   std::function<void()> empty_recycle_bin;
   std::function<platform::Status(platform::WindowHandle owner)> empty_clipboard;
   std::function<bool(const std::wstring& folder)> purge_folder;

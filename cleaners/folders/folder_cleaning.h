@@ -9,6 +9,8 @@
 struct FolderProblem {
   enum class Kind {
     kFolderUnsafe,      // the folder could not be determined safely: nothing was deleted
+    kFolderProtected,   // the folder is, holds or lies in a protected tree and is not the
+                        // system's own place for it: nothing was deleted
     kFolderUnreadable,  // the folder could not be opened or listed: nothing was deleted there
     kInventoryFailed    // its sub-folders could not be inventoried: they were not cleaned
   };

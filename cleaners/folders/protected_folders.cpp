@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr int kProfile = 0x28;  // CSIDL_PROFILE
+
 // Shell folder ids (CSIDL values).
 constexpr int kShellFolders[] = {
     0x05,  // Documents
@@ -40,8 +42,10 @@ constexpr const wchar_t* kVariables[] = {
 
 }  // namespace
 
-std::vector<std::wstring> FoldersTheTempFolderMayNotHold() {
+std::vector<std::wstring> ProtectedTrees() {
   std::vector<std::wstring> folders;
+  if (platform::Result<std::wstring> windows = platform::SystemWindowsFolder(); windows.ok())
+    folders.push_back(windows.value);
   for (int id : kShellFolders) {
     if (platform::Result<std::wstring> folder = platform::ConfiguredSpecialFolderPath(id);
         folder.ok())
@@ -56,4 +60,48 @@ std::vector<std::wstring> FoldersTheTempFolderMayNotHold() {
       folders.push_back(folder);
   }
   return folders;
+}
+
+std::vector<DefaultPlace> DefaultPlacesOf(CleanedFolder folder) {
+  // The profile is no "User Shell Folders" value: the system gives it from the user's account.
+  const platform::Result<std::wstring> profile = platform::ConfiguredSpecialFolderPath(kProfile);
+  const platform::Result<std::wstring> windows = platform::SystemWindowsFolder();
+  std::vector<DefaultPlace> places;
+  auto add = [&](const platform::Result<std::wstring>& root, const wchar_t* below,
+                 bool with_sub_folders = false) {
+    if (root.ok())
+      places.push_back({root.value + L"\\" + below, with_sub_folders});
+  };
+  switch (folder) {
+    case CleanedFolder::kTemp:
+      add(profile, L"AppData\\Local\\Temp", true);  // "Temp\2" and others on a terminal server
+      add(windows, L"Temp");
+      add(windows, L"SystemTemp");
+      add(profile, L"Temp");  // Wine's own default
+      break;
+    case CleanedFolder::kInternetCache:
+      add(profile, L"AppData\\Local\\Microsoft\\Windows\\INetCache");
+      add(profile, L"AppData\\Local\\Microsoft\\Windows\\Temporary Internet Files");
+      break;
+    case CleanedFolder::kHistory:
+      add(profile, L"AppData\\Local\\Microsoft\\Windows\\History");
+      break;
+    case CleanedFolder::kCookies:
+      add(profile, L"AppData\\Local\\Microsoft\\Windows\\INetCookies");
+      add(profile, L"AppData\\Roaming\\Microsoft\\Windows\\Cookies");
+      break;
+    case CleanedFolder::kRecent:
+      add(profile, L"AppData\\Roaming\\Microsoft\\Windows\\Recent");
+      break;
+    case CleanedFolder::kRoamingAppData:
+      add(profile, L"AppData\\Roaming");
+      break;
+    case CleanedFolder::kLocalAppData:
+      add(profile, L"AppData\\Local");
+      break;
+    case CleanedFolder::kProfileUserData:
+      add(profile, L"UserData");
+      break;
+  }
+  return places;
 }

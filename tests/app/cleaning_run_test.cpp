@@ -39,9 +39,9 @@ class CleaningRun : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(window.Create().ok());
     CleaningSteps& s = window.steps;
-    s.clean_cookies = Record(L"cookies");
+    s.clean_cookies = RecordFolders(L"cookies");
     s.clear_typed_urls = Record(L"typed addresses");
-    s.clean_history = Record(L"history");
+    s.clean_history = RecordFolders(L"history");
     s.clean_internet_files = [this] {
       Note(L"internet files");
       return internet_files_result;
@@ -50,7 +50,7 @@ class CleaningRun : public ::testing::Test {
       Note(L"temp files");
       return temp_files_result;
     };
-    s.clean_recent = Record(L"recent");
+    s.clean_recent = RecordFolders(L"recent");
     s.empty_recycle_bin = Record(L"recycle bin");
     s.empty_clipboard = [this](platform::WindowHandle) {
       Note(L"clipboard");
@@ -86,6 +86,12 @@ class CleaningRun : public ::testing::Test {
 
   std::function<void()> Record(std::wstring name) {
     return [this, name] { Note(name); };
+  }
+  std::function<FolderCleaning()> RecordFolders(std::wstring name) {
+    return [this, name] {
+      Note(name);
+      return FolderCleaning();
+    };
   }
   void Note(const std::wstring& what) {
     log.push_back(what);
@@ -165,6 +171,7 @@ TEST_F(CleaningRun, EachBoxIsReadWhenItsStepComes) {
     Note(L"cookies");
     SendMessageW(window.Check6.handle(), BM_CLICK, 0, 0);
     SendMessageW(window.Check7.handle(), BM_CLICK, 0, 0);
+    return FolderCleaning();
   };
   window.Command1_Click();
   EXPECT_EQ(log, (std::vector<std::wstring>{L"cookies", L"temp files", L"message Info"}));
@@ -228,7 +235,10 @@ TEST_F(CleaningRun, TheStatusLineFollowsEachStepAndKeepsTheRunsSummary) {
     shown.push_back(window.Label3.Caption());
     return FolderCleaning();
   };
-  window.steps.clean_recent = [&] { shown.push_back(window.Label3.Caption()); };
+  window.steps.clean_recent = [&] {
+    shown.push_back(window.Label3.Caption());
+    return FolderCleaning();
+  };
   window.show_message = [&](const std::wstring&, const std::wstring&, unsigned) {
     shown.push_back(window.Label3.Caption());
   };
@@ -464,6 +474,7 @@ TEST_F(CleaningRun, ClosingTheWindowDuringARunWaitsForTheRunToEnd) {
   window.steps.clean_cookies = [this] {
     SendMessageW(window.form.handle(), WM_CLOSE, 0, 0);  // the user closes the window
     Note(IsWindow(window.form.handle()) ? L"still open" : L"closed");
+    return FolderCleaning();
   };
   window.Command1_Click();
   EXPECT_EQ(log, (std::vector<std::wstring>{L"still open", L"message Info"}));
