@@ -66,7 +66,25 @@ class CleaningRun : public ::testing::Test {
     };
     s.folder_exists = [this](const std::wstring& folder) { return folders.contains(folder); };
     s.is_link = [this](const std::wstring& path) { return links.contains(path); };
-    s.special_folder = [this](int csidl) { return csidl == 26 ? app_data : std::wstring(); };
+    // The store below the roaming folder, when the shell knows that folder.
+    s.purge_roaming_user_data = [this] {
+      FolderCleaning outcome;
+      if (app_data.empty())
+        return outcome;
+      Note(L"purge " + kStore);
+      if (!purge_result && folders.contains(kStore))
+        outcome.Add(FolderProblem::Kind::kFolderNotEmptied, kStore, platform::Status::Ok());
+      return outcome;
+    };
+    s.prefetch_folder = [] { return kPrefetch; };
+    s.with_user_rights = [this](const std::function<void()>& step) {
+      if (!user_rights_result)
+        return user_rights_result;
+      as_user = true;
+      step();
+      as_user = false;
+      return platform::Status::Ok();
+    };
     s.make_folder = [this](const std::wstring& folder) {
       Note(L"make " + folder);
       return make_folder_result;
@@ -95,6 +113,7 @@ class CleaningRun : public ::testing::Test {
   }
   void Note(const std::wstring& what) {
     log.push_back(what);
+    (as_user ? done_as_user : done_as_process).push_back(what);
     button_enabled_during_run = button_enabled_during_run || window.Command1.Enabled();
   }
   void ExpectReset() {
@@ -108,9 +127,13 @@ class CleaningRun : public ::testing::Test {
 
   Depart window;
   std::vector<std::wstring> log;
+  // The same, split by the rights each step ran with.
+  std::vector<std::wstring> done_as_user, done_as_process;
+  bool as_user = false;
   std::vector<Message> messages;
   bool button_enabled_during_run = false;
-  platform::Status clipboard_result, make_folder_result, memory_result, listing_result;
+  platform::Status clipboard_result, make_folder_result, memory_result, listing_result,
+      user_rights_result;
   FolderCleaning temp_files_result, internet_files_result;
   bool purge_result = true, purge_contents_result = true;
   bool elevated = false;
@@ -148,6 +171,55 @@ TEST_F(CleaningRun, EverySelectedStepRunsInBoxNumberOrderThenTheMessageThenTheRe
   EXPECT_EQ(messages[0].title, L"Info");
   EXPECT_EQ(messages[0].style, 64u);
   ExpectReset();
+}
+
+// An elevated run cleans the user's own area with the user's own rights: only Prefetch and the
+// memory setting keep the administrator's.
+TEST_F(CleaningRun, EveryStepButPrefetchAndTheMemorySettingRunsWithTheUsersRights) {
+  SetEnvironmentVariableW(L"USERNAME", L"alice");
+  for (platform::ui::CheckBox* toggle : {&window.Check1, &window.Check16, &window.Check17})
+    toggle->SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(done_as_user,
+            (std::vector<std::wstring>{
+                L"cookies", L"typed addresses", L"history", L"internet files", L"temp files",
+                L"recent", L"recycle bin", L"clipboard",
+                L"purge C:\\Documents and Settings\\alice\\UserData\\", L"purge " + kStore}));
+  EXPECT_EQ(done_as_process,
+            (std::vector<std::wstring>{L"empty " + kPrefetch, L"memory setting", L"message Info"}));
+
+  // Rights that cannot be taken: the user's steps are not run, each says so; the others run.
+  user_rights_result = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
+  log.clear();
+  messages.clear();
+  window.Check7.SetValue(kChecked);
+  window.Check11.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(
+      log, (std::vector<std::wstring>{L"empty " + kPrefetch, L"message Nimbrel", L"message Info"}));
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[0].text.find(L"- « Documents récents » n'a pas été fait : le programme n'a "
+                                  L"pas pu prendre les droits limités de l'utilisateur"),
+            std::wstring::npos)
+      << platform::ToUtf8(messages[0].text);
+}
+
+// Cache, History, Recent or Cookies pointed into a protected folder: one line says so.
+TEST_F(CleaningRun, AProtectedFolderIsNamedInTheWarning) {
+  window.steps.clean_history = [] {
+    FolderCleaning outcome;
+    outcome.Add(FolderProblem::Kind::kFolderProtected, L"C:\\Users\\alice\\Documents\\Work",
+                platform::Status::Ok());
+    return outcome;
+  };
+  window.Check4.SetValue(kChecked);
+  window.Command1_Click();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[0].text.find(L"\n- Le dossier C:\\Users\\alice\\Documents\\Work n'a pas été "
+                                  L"nettoyé : il est, contient ou se trouve dans un dossier "
+                                  L"protégé"),
+            std::wstring::npos)
+      << platform::ToUtf8(messages[0].text);
 }
 
 TEST_F(CleaningRun, NothingSelectedStillShowsTheMessageAndResets) {
