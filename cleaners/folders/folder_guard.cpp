@@ -155,7 +155,7 @@ struct Places {
 
 Places PlacesFor(CleanedFolder which) {
   Places places;
-  for (const std::wstring& tree : ProtectedTrees()) {
+  for (const std::wstring& tree : ProtectedTrees(which)) {
     for (const std::wstring& spelling : Spellings(ComparableForm(tree))) {
       const std::vector<std::wstring> chain = FolderAndParents(spelling);
       places.trees.Add(chain.front());

@@ -5,7 +5,9 @@
 
 namespace {
 
-constexpr int kProfile = 0x28;  // CSIDL_PROFILE
+constexpr int kProfile = 0x28;         // CSIDL_PROFILE
+constexpr int kRoamingAppData = 0x1a;  // CSIDL_APPDATA
+constexpr int kLocalAppData = 0x1c;    // CSIDL_LOCAL_APPDATA
 
 // Shell folder ids (CSIDL values).
 constexpr int kShellFolders[] = {
@@ -14,8 +16,8 @@ constexpr int kShellFolders[] = {
     0x0d,  // Music
     0x0e,  // Videos
     0x10,  // Desktop
-    0x1a,  // AppData (roaming)
-    0x1c,  // AppData (local)
+    kRoamingAppData,
+    kLocalAppData,
     0x24,  // Windows
     0x26,  // Program Files
     0x27,  // Pictures
@@ -42,11 +44,14 @@ constexpr const wchar_t* kVariables[] = {
 
 }  // namespace
 
-std::vector<std::wstring> ProtectedTrees() {
+std::vector<std::wstring> ProtectedTrees(CleanedFolder cleaned) {
   std::vector<std::wstring> folders;
   if (platform::Result<std::wstring> windows = platform::SystemWindowsFolder(); windows.ok())
     folders.push_back(windows.value);
   for (int id : kShellFolders) {
+    if ((id == kRoamingAppData && cleaned == CleanedFolder::kRoamingAppData) ||
+        (id == kLocalAppData && cleaned == CleanedFolder::kLocalAppData))
+      continue;
     if (platform::Result<std::wstring> folder = platform::ConfiguredSpecialFolderPath(id);
         folder.ok())
       folders.push_back(folder.value);

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
-// The protected trees: the system's folders (Windows, both Program Files, ProgramData), the
-// user's profile, the user's own folders (Documents, Downloads, Desktop, AppData, OneDrive...)
-// and the Public profile with its folders, as paths. A folder the system does not know is not in
+// The protected trees around the folder `cleaned`: the system's folders (Windows, both Program
+// Files, ProgramData), the user's profile, the user's own folders (Documents, Downloads, Desktop,
+// AppData, OneDrive...) and the Public profile with its folders, as paths; an application data
+// folder is no tree around itself, wherever it was put. A folder the system does not know is not in
 // the list; one configured but not yet made may be.
-std::vector<std::wstring> ProtectedTrees();
+enum class CleanedFolder;
+std::vector<std::wstring> ProtectedTrees(CleanedFolder cleaned);
 
 // The folders the cleaners clean, each known by the place the system gives it.
 enum class CleanedFolder {

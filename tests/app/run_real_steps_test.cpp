@@ -107,6 +107,31 @@ TEST_F(RunRealSteps, UserDataOnTodaysWindowsIsTheStoreInApplicationDataNeverTheP
             L"Terminé : 5 éléments supprimés, 0\u00A0octet libéré.\r\nÉléments restants : aucun.");
 }
 
+// "Internet Explorer" in the roaming folder replaced by a link: the store is reached by handle
+// from the roaming folder, so the link's target keeps its own "UserData".
+TEST_F(RunRealSteps, UserDataIsNeverPurgedThroughALinkOnTheWay) {
+  ScopedDocumentsAndSettings junction(DocumentsAndSettings::kJunctionToUsers);
+  ASSERT_TRUE(junction.ok());
+  const std::wstring explorer = GetSpecialFolder(CSIDL_APPDATA) + L"\\Microsoft\\Internet Explorer";
+  const std::wstring aside = explorer + L" (aside)";
+  const bool moved = MoveFileW(explorer.c_str(), aside.c_str()) != FALSE;
+  test::ScratchTree target;
+  target.File(L"UserData\\victim.xml", 0, "victim");
+  target.File(L"UserData\\Low\\deep.dat", FILE_ATTRIBUTE_HIDDEN, "deep");
+  const std::string before = target.Snapshot();
+  ASSERT_TRUE(test::MakeUnixLink(target.path(), explorer));
+  window.Check10.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_TRUE(test::RemoveUnixLink(explorer));
+  if (moved)
+    MoveFileW(aside.c_str(), explorer.c_str());
+  EXPECT_EQ(target.Snapshot(), before);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[0].find(L"- Le dossier " + kStore + L" n'a pas pu être entièrement vidé"),
+            std::wstring::npos)
+      << platform::ToUtf8(messages[0]);
+}
+
 // The folder's identity: Wine keeps no permissions, so the same folder stands for the same ones.
 std::optional<BY_HANDLE_FILE_INFORMATION> FolderIdentity(const std::wstring& folder) {
   platform::UniqueHandle handle(
