@@ -65,12 +65,11 @@ void AddFolderProblems(const FolderCleaning& cleaning, std::vector<std::wstring>
                     L"rien n'y a été supprimé."));
         break;
       case Kind::kFolderProtected:
-        failures->push_back(Failure(
-            L"Le dossier " + problem.folder +
-            L" n'a pas été nettoyé : il est, contient ou se trouve dans un dossier protégé "
-            L"(Windows, Program Files, ProgramData, le profil ou un dossier personnel de "
-            L"l'utilisateur) sans être l'emplacement que le système lui donne. Rien n'y a été "
-            L"supprimé."));
+        failures->push_back(
+            Failure(L"Le dossier " + problem.folder +
+                    L" n'a pas été nettoyé : il est, contient ou se trouve dans un dossier protégé "
+                    L"(Windows, Program Files, ProgramData, votre profil) hors de la place que le "
+                    L"système lui donne. Rien n'y a été supprimé."));
         break;
       case Kind::kFolderUnreadable:
         failures->push_back(Failure(
@@ -108,14 +107,14 @@ bool Depart::Selected(platform::ui::CheckBox& box) {
   return true;
 }
 
-void Depart::UserStep(platform::ui::CheckBox& box, const std::function<void()>& step,
+void Depart::UserStep(platform::ui::CheckBox& box, StepRef step,
                       std::vector<std::wstring>* failures) {
   if (!Selected(box))
     return;
   if (platform::Status ran = steps.with_user_rights(step); !ran)
     failures->push_back(Failure(L"« " + box.Caption() +
-                                    L" » n'a pas été fait : le programme n'a pas pu prendre les "
-                                    L"droits limités de l'utilisateur pour le faire.",
+                                    L" » n'a pas été fait : les droits limités de "
+                                    L"l'utilisateur n'ont pas pu être pris.",
                                 ran));
 }
 

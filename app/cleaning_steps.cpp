@@ -49,7 +49,7 @@ CleaningSteps RealCleaningSteps() {
   steps.set_always_unload_dll = SetAlwaysUnloadDll;
   steps.runs_elevated = platform::RunsElevated;
   steps.check_can_list_folder = platform::CheckCanListFolder;
-  steps.with_user_rights = [](const std::function<void()>& step) {
+  steps.with_user_rights = [](StepRef step) {
     platform::UserRightsScope user_rights;
     if (user_rights.status())
       step();

@@ -4,10 +4,26 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 
 #include "cleaners/folders/folder_cleaning.h"
 #include "platform/status.h"
 #include "platform/system.h"
+
+// A step of the run to be called once, referred to rather than copied: it lives on the run's
+// stack for the whole call it is handed to.
+class StepRef {
+ public:
+  template <typename Step>
+  StepRef(Step&& step)  // from any callable, as std::function is made
+      : call_([](void* step) { (*static_cast<std::remove_reference_t<Step>*>(step))(); }),
+        step_(&step) {}
+  void operator()() const { call_(step_); }
+
+ private:
+  void (*call_)(void*);
+  void* step_;
+};
 
 struct CleaningSteps {
   std::function<FolderCleaning()> clean_cookies;
@@ -33,7 +49,7 @@ struct CleaningSteps {
   std::function<platform::Status(const std::wstring& folder)> check_can_list_folder;
   // Runs a step of the user's own area with the user's own rights (platform/impersonation.h);
   // fails, without running it, when those rights cannot be taken.
-  std::function<platform::Status(const std::function<void()>& step)> with_user_rights;
+  std::function<platform::Status(StepRef step)> with_user_rights;
 };
 
 // The real cleaners and system calls.

@@ -51,8 +51,7 @@ class Depart {
   bool Selected(platform::ui::CheckBox& box);
   // Runs `step` when `box` is selected, with the user's own rights; a step those rights could
   // not be taken for is not run, and is listed in `failures`.
-  void UserStep(platform::ui::CheckBox& box, const std::function<void()>& step,
-                std::vector<std::wstring>* failures);
+  void UserStep(platform::ui::CheckBox& box, StepRef step, std::vector<std::wstring>* failures);
   void ToggleGroup(platform::ui::CheckBox& toggle,
                    std::initializer_list<platform::ui::CheckBox*> members);
 };

@@ -69,24 +69,6 @@ std::wstring WithoutTrailingSeparators(std::wstring path) {
   return path;
 }
 
-// The form in which two paths are compared: absolute, with long names where the path exists
-// (a short name such as "PROGRA~1" is the same folder), without the "\\?\" prefix or trailing
-// separators. Empty when the path cannot be resolved.
-std::wstring ComparableForm(const std::wstring& path) {
-  if (path.empty())
-    return {};
-  platform::Result<std::wstring> full = platform::FullPath(path);
-  if (!full.ok())
-    return {};
-  std::wstring form = std::move(full.value);
-  if (platform::Result<std::wstring> long_form = platform::LongPath(form); long_form.ok())
-    form = long_form.value;
-  if ((form.starts_with(L"\\\\?\\") || form.starts_with(L"\\\\.\\")) && form.size() >= 6 &&
-      form[5] == L':')
-    form.erase(0, 4);
-  return WithoutTrailingSeparators(form);
-}
-
 // `folder` and each folder above it, down to the root of its drive, deepest first.
 std::vector<std::wstring> FolderAndParents(std::wstring folder) {
   std::vector<std::wstring> chain;
@@ -187,6 +169,22 @@ bool LiesInAProtectedTree(const std::wstring& folder, const Places& places) {
 }
 
 }  // namespace
+
+// A short name such as "PROGRA~1" names the same folder as its long one.
+std::wstring ComparableForm(const std::wstring& path) {
+  if (path.empty())
+    return {};
+  platform::Result<std::wstring> full = platform::FullPath(path);
+  if (!full.ok())
+    return {};
+  std::wstring form = std::move(full.value);
+  if (platform::Result<std::wstring> long_form = platform::LongPath(form); long_form.ok())
+    form = long_form.value;
+  if ((form.starts_with(L"\\\\?\\") || form.starts_with(L"\\\\.\\")) && form.size() >= 6 &&
+      form[5] == L':')
+    form.erase(0, 4);
+  return WithoutTrailingSeparators(form);
+}
 
 bool IsSafeToClean(const std::wstring& folder, CleanedFolder which) {
   const std::wstring form = ComparableForm(folder);

@@ -21,6 +21,11 @@ bool IsCleanableFolder(const std::wstring& folder);
 // folders above it.
 bool IsSafeToClean(const std::wstring& folder, CleanedFolder which);
 
+// The form in which the guard compares paths: absolute, with long names where the path exists,
+// without a "\\?\" prefix before a drive or trailing separators. Empty when the path cannot be
+// resolved.
+std::wstring ComparableForm(const std::wstring& path);
+
 // `folder` followed by exactly one "\", ready for names to be joined to it.
 std::wstring WithTrailingBackslash(const std::wstring& folder);
 

@@ -14,24 +14,11 @@ std::wstring TrimSpaces(const std::wstring& text) {
   return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
-// The absolute form in which the variable's value and the kernel's answer are compared.
-std::wstring AbsoluteForm(const std::wstring& path) {
-  platform::Result<std::wstring> full = platform::FullPath(path);
-  if (!full.ok())
-    return {};
-  std::wstring form = full.value;
-  if (platform::Result<std::wstring> long_form = platform::LongPath(form); long_form.ok())
-    form = long_form.value;
-  while (!form.empty() && (form.back() == L'\\' || form.back() == L'/'))
-    form.pop_back();
-  return form;
-}
-
-// True when the variable holds an absolute path to `folder` (in absolute form). A relative
+// True when the variable holds an absolute path to `folder` (in comparable form). A relative
 // value would name a folder that depends on the current folder.
 bool NamesTheFolder(const wchar_t* variable, const std::wstring& folder) {
   const std::wstring value = platform::EnvironmentVariable(variable);
-  return IsCleanableFolder(value) && platform::SamePathText(AbsoluteForm(value), folder);
+  return IsCleanableFolder(value) && platform::SamePathText(ComparableForm(value), folder);
 }
 
 }  // namespace
@@ -39,7 +26,7 @@ bool NamesTheFolder(const wchar_t* variable, const std::wstring& folder) {
 std::wstring SafeTemporaryFolder() {
   platform::Result<std::wstring> reported = platform::TemporaryFolderPath();
   const std::wstring temp = TrimSpaces(reported.value);
-  const std::wstring form = AbsoluteForm(temp);
+  const std::wstring form = ComparableForm(temp);
   if (!reported.ok() || form.empty() || !IsCleanableFolder(temp))
     return {};
   if (!NamesTheFolder(L"TMP", form) && !NamesTheFolder(L"TEMP", form))

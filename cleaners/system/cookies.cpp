@@ -69,8 +69,9 @@ bool CleanCookies(FolderCleaning* outcome) {
   bool removed = false;
   // Names are joined to the folder only after it proved usable: an unknown folder, a root, a
   // link, or a folder that cannot be entered deletes nothing anywhere.
-  const bool safe = IsCleanableFolder(folder) && IsSafeToClean(folder, CleanedFolder::kCookies);
-  if (IsCleanableFolder(folder) && !safe && outcome)
+  const bool cleanable = IsCleanableFolder(folder);
+  const bool safe = cleanable && IsSafeToClean(folder, CleanedFolder::kCookies);
+  if (cleanable && !safe && outcome)
     outcome->Add(FolderProblem::Kind::kFolderProtected, folder, platform::Status::Ok());
   if (safe && fs::ChangeCurrentFolder(folder).ok()) {
     DeleteCookieFiles(folder);

@@ -77,7 +77,7 @@ class CleaningRun : public ::testing::Test {
       return outcome;
     };
     s.prefetch_folder = [] { return kPrefetch; };
-    s.with_user_rights = [this](const std::function<void()>& step) {
+    s.with_user_rights = [this](StepRef step) {
       if (!user_rights_result)
         return user_rights_result;
       as_user = true;
@@ -198,8 +198,8 @@ TEST_F(CleaningRun, EveryStepButPrefetchAndTheMemorySettingRunsWithTheUsersRight
   EXPECT_EQ(
       log, (std::vector<std::wstring>{L"empty " + kPrefetch, L"message Nimbrel", L"message Info"}));
   ASSERT_EQ(messages.size(), 2u);
-  EXPECT_NE(messages[0].text.find(L"- « Documents récents » n'a pas été fait : le programme n'a "
-                                  L"pas pu prendre les droits limités de l'utilisateur"),
+  EXPECT_NE(messages[0].text.find(L"- « Documents récents » n'a pas été fait : les droits "
+                                  L"limités de l'utilisateur n'ont pas pu être pris."),
             std::wstring::npos)
       << platform::ToUtf8(messages[0].text);
 }
