@@ -163,7 +163,7 @@ void Depart::Command1_Click() {
           if (!steps.purge_folder(folder) && steps.folder_exists(folder))
             failures.push_back(LeftSomethingIn(folder));
         };
-        // Since Vista "C:\\Documents and Settings" is a junction to C:\\Users: the XP path then
+        // Since Vista "C:\Documents and Settings" is a junction to C:\Users: the XP path then
         // names a folder of the user's own profile, which the browser never uses.
         if (steps.folder_exists(kDocumentsAndSettings) && !steps.is_link(kDocumentsAndSettings)) {
           if (LeadsElsewhere(user))
@@ -180,7 +180,7 @@ void Depart::Command1_Click() {
     // Only administrators may read the folder; one made again would take the Windows folder's
     // permissions, which let every user read the record of every program run. So it is emptied
     // where it is, and made only when it is missing. It lies in the system's Windows folder,
-    // wherever that is: "C:\\Windows" may be anyone's folder where Windows lies elsewhere.
+    // wherever that is: "C:\Windows" may be anyone's folder where Windows lies elsewhere.
     const std::wstring prefetch = steps.prefetch_folder();
     const platform::tally::Counts before = platform::tally::Current();
     if (prefetch.empty()) {

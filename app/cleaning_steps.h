@@ -40,7 +40,7 @@ struct CleaningSteps {
   std::function<bool(const std::wstring& folder)> purge_folder_contents;  // keeps the folder
   std::function<bool(const std::wstring& folder)> folder_exists;
   std::function<bool(const std::wstring& path)> is_link;
-  // The Prefetch folder, in the system's Windows folder (ending in "\\"; empty when unknown).
+  // The Prefetch folder, in the system's Windows folder (ending in "\"; empty when unknown).
   std::function<std::wstring()> prefetch_folder;
   std::function<platform::Status(const std::wstring& folder)> make_folder;
   std::function<platform::Status()> set_always_unload_dll;
