@@ -7,29 +7,18 @@
 #include <vector>
 
 #include "app/depart.h"
-#include "cleaners/folders/special_folder.h"
 #include "platform/erasure.h"
 #include "platform/system.h"
 #include "platform/tally.h"
 
 namespace {
 
-const wchar_t kPrefetchFolder[] = L"C:\\Windows\\Prefetch\\";
 const wchar_t kDocumentsAndSettings[] = L"C:\\Documents and Settings";
 constexpr std::uint32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
 
 // The browser's userData store up to Windows XP, in the profile.
 std::wstring ProfileUserDataFolder(const std::wstring& user) {
   return std::wstring(kDocumentsAndSettings) + L"\\" + user + L"\\UserData\\";
-}
-
-// The store since Vista, in the roaming application data; empty when the shell cannot tell.
-std::wstring ApplicationDataUserDataFolder(std::wstring application_data) {
-  if (application_data.empty())
-    return {};
-  if (application_data.back() == L'\\')
-    application_data.pop_back();
-  return application_data + L"\\Microsoft\\Internet Explorer\\UserData\\";
 }
 
 // A user name that would send the UserData purge to another folder: one holding a separator or
@@ -106,10 +95,20 @@ void AddFolderProblems(const FolderCleaning& cleaning, std::vector<std::wstring>
             Failure(L"Le dossier temporaire n'a pas pu être déterminé de façon sûre : "
                     L"rien n'y a été supprimé."));
         break;
+      case Kind::kFolderProtected:
+        failures->push_back(
+            Failure(L"Le dossier " + problem.folder +
+                    L" n'a pas été nettoyé : il est, contient ou se trouve dans un dossier protégé "
+                    L"(Windows, Program Files, ProgramData, votre profil) hors de la place que le "
+                    L"système lui donne. Rien n'y a été supprimé."));
+        break;
       case Kind::kFolderUnreadable:
         failures->push_back(Failure(
             L"Le dossier " + problem.folder + L" n'a pas pu être lu : rien n'y a été supprimé.",
             problem.cause));
+        break;
+      case Kind::kFolderNotEmptied:
+        failures->push_back(LeftSomethingIn(problem.folder));
         break;
       case Kind::kInventoryFailed:
         failures->push_back(Failure(L"Les sous-dossiers de " + problem.folder +
@@ -122,6 +121,14 @@ void AddFolderProblems(const FolderCleaning& cleaning, std::vector<std::wstring>
 }
 
 }  // namespace
+
+// True when what a purge left was only files in use: the prefetch service holds the files of the
+// programs running, so the folder is never empty while Windows runs, and that is no fault.
+bool LeftOnlyFilesInUse(const platform::tally::Counts& before,
+                        const platform::tally::Counts& after) {
+  const std::uint64_t in_use = after.in_use - before.in_use;
+  return in_use > 0 && after.left() - before.left() == in_use;
+}
 
 // A box's step runs when the box is checked; the status line then names the step, and what the
 // step does is counted for the box from there.
@@ -152,6 +159,17 @@ void Depart::CloseBoxRecord() {
   box_failures_start_ = failures_->size();
 }
 
+void Depart::UserStep(platform::ui::CheckBox& box, StepRef step,
+                      std::vector<std::wstring>* failures) {
+  if (!Selected(box))
+    return;
+  if (platform::Status ran = steps.with_user_rights(step); !ran)
+    failures->push_back(Failure(L"« " + box.Caption() +
+                                    L" » n'a pas été fait : les droits limités de "
+                                    L"l'utilisateur n'ont pas pu être pris.",
+                                ran));
+}
+
 void Depart::Command1_Click() {
   RunTicked(/*analysing=*/false);
 }
@@ -180,60 +198,72 @@ void Depart::RunTicked(bool analysing) {
   boxes_.clear();
   failures_ = &failures;
 
-  if (Selected(Check2))
-    steps.clean_cookies();
-  if (Selected(Check3))
-    steps.clear_typed_urls();
-  if (Selected(Check4))
-    steps.clean_history();
-  if (Selected(Check5))
-    AddFolderProblems(steps.clean_internet_files(), &failures);
-  if (Selected(Check6))
-    AddFolderProblems(steps.clean_temp_files(), &failures);
-  if (Selected(Check7))
-    steps.clean_recent();
-  if (Selected(Check8))
-    steps.empty_recycle_bin();
-  if (Selected(Check9)) {
-    if (platform::Status emptied = steps.empty_clipboard(form.handle()); !emptied)
-      failures.push_back(
-          Failure(L"Le presse-papiers n'a pas pu être vidé : un autre programme l'utilise."));
-  }
-  if (Selected(Check10)) {
-    // A store that is not there has nothing to purge, and nothing to say.
-    auto purge = [&](const std::wstring& folder) {
-      if (!steps.purge_folder(folder) && steps.folder_exists(folder))
-        failures.push_back(LeftSomethingIn(folder));
-    };
-    // Since Vista "C:\Documents and Settings" is a junction to C:\Users: the XP path then names
-    // a folder of the user's own profile, which the browser never uses.
-    if (steps.folder_exists(kDocumentsAndSettings) && !steps.is_link(kDocumentsAndSettings)) {
-      if (LeadsElsewhere(user))
-        failures.push_back(
-            Failure(L"Le dossier UserData n'a pas été vidé : le nom d'utilisateur « " + user +
-                    L" » mènerait à un autre dossier."));
-      else
-        purge(ProfileUserDataFolder(user));
-    }
-    if (const std::wstring store =
-            ApplicationDataUserDataFolder(steps.special_folder(CSIDL_APPDATA));
-        !store.empty())
-      purge(store);
-  }
+  // Every step but Prefetch and the memory setting works in the user's own area: with the
+  // user's own rights, so that a folder redirected elsewhere leads only where the user could
+  // delete anyway.
+  UserStep(
+      Check2, [&] { AddFolderProblems(steps.clean_cookies(), &failures); }, &failures);
+  UserStep(
+      Check3, [&] { steps.clear_typed_urls(); }, &failures);
+  UserStep(
+      Check4, [&] { AddFolderProblems(steps.clean_history(), &failures); }, &failures);
+  UserStep(
+      Check5, [&] { AddFolderProblems(steps.clean_internet_files(), &failures); }, &failures);
+  UserStep(
+      Check6, [&] { AddFolderProblems(steps.clean_temp_files(), &failures); }, &failures);
+  UserStep(
+      Check7, [&] { AddFolderProblems(steps.clean_recent(), &failures); }, &failures);
+  UserStep(
+      Check8, [&] { steps.empty_recycle_bin(); }, &failures);
+  UserStep(
+      Check9,
+      [&] {
+        if (platform::Status emptied = steps.empty_clipboard(form.handle()); !emptied)
+          failures.push_back(
+              Failure(L"Le presse-papiers n'a pas pu être vidé : un autre programme l'utilise."));
+      },
+      &failures);
+  UserStep(
+      Check10,
+      [&] {
+        // A store that is not there has nothing to purge, and nothing to say.
+        auto purge = [&](const std::wstring& folder) {
+          if (!steps.purge_folder(folder) && steps.folder_exists(folder))
+            failures.push_back(LeftSomethingIn(folder));
+        };
+        // Since Vista "C:\Documents and Settings" is a junction to C:\Users: the XP path then
+        // names a folder of the user's own profile, which the browser never uses.
+        if (steps.folder_exists(kDocumentsAndSettings) && !steps.is_link(kDocumentsAndSettings)) {
+          if (LeadsElsewhere(user))
+            failures.push_back(
+                Failure(L"Le dossier UserData n'a pas été vidé : le nom d'utilisateur « " + user +
+                        L" » mènerait à un autre dossier."));
+          else
+            purge(ProfileUserDataFolder(user));
+        }
+        AddFolderProblems(steps.purge_roaming_user_data(), &failures);
+      },
+      &failures);
   if (Selected(Check11)) {
-    // Only administrators may read the folder; one made again would take C:\Windows's
+    // Only administrators may read the folder; one made again would take the Windows folder's
     // permissions, which let every user read the record of every program run. So it is emptied
-    // where it is, and made only when it is missing.
-    if (!steps.folder_exists(kPrefetchFolder)) {
-      if (platform::Status made = steps.make_folder(kPrefetchFolder); !made)
+    // where it is, and made only when it is missing. It lies in the system's Windows folder,
+    // wherever that is: "C:\Windows" may be anyone's folder where Windows lies elsewhere.
+    const std::wstring prefetch = steps.prefetch_folder();
+    const platform::tally::Counts before = platform::tally::Current();
+    if (prefetch.empty()) {
+      failures.push_back(
+          Failure(L"Le dossier Prefetch n'a pas été trouvé : le dossier de "
+                  L"Windows est inconnu."));
+    } else if (!steps.folder_exists(prefetch)) {
+      if (platform::Status made = steps.make_folder(prefetch); !made)
         failures.push_back(WithRightsAdvice(
-            Failure(std::wstring(L"Le dossier ") + kPrefetchFolder + L" n'a pas pu être créé.",
-                    made),
-            made, steps));
-    } else if (!steps.purge_folder_contents(kPrefetchFolder)) {
+            Failure(L"Le dossier " + prefetch + L" n'a pas pu être créé.", made), made, steps));
+    } else if (!steps.purge_folder_contents(prefetch) &&
+               !LeftOnlyFilesInUse(before, platform::tally::Current())) {
       // A folder left full is most often one this program may not even read.
-      failures.push_back(WithRightsAdvice(LeftSomethingIn(kPrefetchFolder),
-                                          steps.check_can_list_folder(kPrefetchFolder), steps));
+      failures.push_back(WithRightsAdvice(LeftSomethingIn(prefetch),
+                                          steps.check_can_list_folder(prefetch), steps));
     }
   }
   if (Selected(Check13)) {

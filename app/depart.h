@@ -69,6 +69,9 @@ class Depart {
   platform::tally::Counts box_start_;
   const std::vector<std::wstring>* failures_ = nullptr;
   std::size_t box_failures_start_ = 0;
+  // Runs `step` when `box` is selected, with the user's own rights; a step those rights could
+  // not be taken for is not run, and is listed in `failures`.
+  void UserStep(platform::ui::CheckBox& box, StepRef step, std::vector<std::wstring>* failures);
   void ToggleGroup(platform::ui::CheckBox& toggle,
                    std::initializer_list<platform::ui::CheckBox*> members);
 };

@@ -101,6 +101,10 @@ bool PurgeFolder(const std::wstring& folder) {
   return ResetAndRemove(opened);
 }
 
+bool PurgeOpenedFolder(Folder folder) {
+  return PurgeContents(folder) && ResetAndRemove(folder);
+}
+
 bool PurgeFolderContents(const std::wstring& folder) {
   Folder opened;
   return OpenForPurge(folder, &opened) && PurgeContents(opened);

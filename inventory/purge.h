@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/deletion.h"
+
 // Deletes everything below `folder` (which ends in "\") and then the folder itself, unless it
 // is a drive root. True when the whole tree, the folder included, is gone (for a drive root:
 // when its contents are). False when something was left: a file in use, a folder that could
@@ -9,6 +11,10 @@
 // refused path (no trailing "\", the root of the current drive, a folder that is itself a
 // link), in which case nothing is touched.
 bool PurgeFolder(const std::wstring& folder);
+
+// PurgeFolder for a folder opened already (reached by handle from a cleaner's root): everything
+// below it, then the folder itself. True when it is gone.
+bool PurgeOpenedFolder(platform::deletion::Folder folder);
 
 // Deletes everything below `folder` (which ends in "\") as PurgeFolder does, and leaves the
 // folder itself where it is, with its attributes and permissions untouched. True when nothing

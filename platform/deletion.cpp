@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <unordered_set>
 #include <utility>
 
@@ -10,6 +11,7 @@
 #include "platform/events.h"
 #include "platform/fs_seams.h"
 #include "platform/handles.h"
+#include "platform/paths.h"
 #include "platform/tally.h"
 
 // Not in every SDK's headers for the Windows 7 API level this program is built against.
@@ -25,6 +27,11 @@
 #endif
 
 extern "C" ULONG NTAPI RtlNtStatusToDosError(NTSTATUS status);
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE folder, HANDLE event, PVOID apc_routine,
+                                               PVOID apc_context, PIO_STATUS_BLOCK io, PVOID buffer,
+                                               ULONG length, FILE_INFORMATION_CLASS info_class,
+                                               BOOLEAN single_entry, PUNICODE_STRING file_name,
+                                               BOOLEAN restart_scan);
 
 namespace platform::deletion {
 namespace {
@@ -42,6 +49,8 @@ constexpr DWORD kFolderAccess =
     DELETE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
 // For a folder this process may list but not delete or reset (a system folder, say).
 constexpr DWORD kListOnlyAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+// For a folder on the way that this process may pass through but not list.
+constexpr DWORD kPassThroughAccess = FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 testing::HandleLinkCheck& InstalledHandleLinkCheck() {
@@ -75,16 +84,24 @@ Status FileNumber(HANDLE handle, std::uint64_t* id) {
   return Status::Ok();
 }
 
+// The name `name`, relative to the folder `parent`, as the system's calls take it.
+struct RelativeName {
+  RelativeName(HANDLE parent, const std::wstring& name) {
+    object_name.Buffer = const_cast<PWSTR>(name.c_str());
+    object_name.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    object_name.MaximumLength = object_name.Length;
+    InitializeObjectAttributes(&attributes, &object_name, OBJ_CASE_INSENSITIVE, parent, nullptr);
+  }
+  UNICODE_STRING object_name;
+  OBJECT_ATTRIBUTES attributes;
+};
+
 // Opens `name` exactly as given, relative to the folder `parent`, never following a reparse
 // point it may be.
 Status OpenRelative(HANDLE parent, const std::wstring& name, DWORD access, ULONG options,
                     UniqueHandle* opened) {
-  UNICODE_STRING object_name;
-  object_name.Buffer = const_cast<PWSTR>(name.c_str());
-  object_name.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-  object_name.MaximumLength = object_name.Length;
-  OBJECT_ATTRIBUTES attributes;
-  InitializeObjectAttributes(&attributes, &object_name, OBJ_CASE_INSENSITIVE, parent, nullptr);
+  RelativeName relative(parent, name);
+  OBJECT_ATTRIBUTES& attributes = relative.attributes;
   IO_STATUS_BLOCK io;
   HANDLE handle = nullptr;
   const NTSTATUS status = NtCreateFile(
@@ -94,6 +111,25 @@ Status OpenRelative(HANDLE parent, const std::wstring& name, DWORD access, ULONG
     return FromNtStatus(status);
   opened->reset(handle);
   return Status::Ok();
+}
+
+// True when the entry `name` of the folder `parent` is a reparse point, as a listing of the
+// folder shows it. Windows also shows it on the handle opened on the link itself; Wine shows it
+// only in listings, its handles opening the link's target. The folder is listed through a handle
+// of its own, since a name to match stays with the handle that listed it.
+bool ListedAsLink(HANDLE parent, const std::wstring& name) {
+  UniqueHandle lister;
+  if (!OpenRelative(parent, std::wstring(), FILE_LIST_DIRECTORY, FILE_DIRECTORY_FILE, &lister))
+    return false;
+  RelativeName pattern(nullptr, name);
+  alignas(8) unsigned char buffer[sizeof(FILE_DIRECTORY_INFORMATION) + 512 * sizeof(wchar_t)];
+  IO_STATUS_BLOCK io;
+  if (!NT_SUCCESS(NtQueryDirectoryFile(lister.get(), nullptr, nullptr, nullptr, &io, buffer,
+                                       sizeof buffer, FileDirectoryInformation, TRUE,
+                                       &pattern.object_name, TRUE)))
+    return false;
+  const auto* entry = reinterpret_cast<const FILE_DIRECTORY_INFORMATION*>(buffer);
+  return (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 // Sets the attributes of the object behind `handle` (0 stands for normal).
@@ -138,16 +174,49 @@ Status MarkReadOnlyForDeletion(HANDLE handle, DWORD attributes) {
   return marked;
 }
 
-std::wstring WithoutTrailingSeparators(const std::wstring& path) {
-  std::wstring itself = path;
-  while (itself.size() > 1 && (itself.back() == L'\\' || itself.back() == L'/') &&
-         itself[itself.size() - 2] != L':')
-    itself.pop_back();
-  return itself;
-}
-
-std::wstring WithTrailingSeparator(const std::wstring& path) {
-  return !path.empty() && path.back() == L'\\' ? path : path + L'\\';
+// The absolute path `path` cut into the root it starts from (a drive, a share or a volume, ending
+// in a separator), which a user cannot redirect, and the components below it, one separator
+// between each, empty ones dropped (the system reads a doubled separator as one).
+Status SplitAtRoot(const std::wstring& path, std::wstring* root, std::wstring* below) {
+  Result<std::wstring> full = FullPath(path);
+  NIMBREL_TRY(full.status);
+  const std::wstring& absolute = full.value;
+  std::size_t skip = 0;  // the prefix before the root's own components
+  int root_components = 1;
+  if (absolute.starts_with(L"\\\\?\\") || absolute.starts_with(L"\\\\.\\")) {
+    skip = 4;
+    if (absolute.compare(4, 4, L"UNC\\") == 0 || absolute.compare(4, 4, L"unc\\") == 0) {
+      skip = 8;
+      root_components = 2;
+    }
+  } else if (absolute.starts_with(L"\\\\")) {
+    skip = 2;
+    root_components = 2;
+  } else if (absolute.size() < 3 || absolute[1] != L':' || absolute[2] != L'\\') {
+    return Status::FromWin32(ERROR_INVALID_NAME);
+  }
+  std::size_t end = skip;
+  for (int i = 0; i < root_components; ++i) {
+    end = absolute.find(L'\\', end);
+    if (end == std::wstring::npos)
+      end = absolute.size();
+    else if (i + 1 < root_components)
+      ++end;
+  }
+  *root = absolute.substr(0, end) + L'\\';
+  below->clear();
+  for (std::size_t start = end; start < absolute.size();) {
+    std::size_t slash = absolute.find(L'\\', start);
+    if (slash == std::wstring::npos)
+      slash = absolute.size();
+    if (slash > start) {
+      if (!below->empty())
+        *below += L'\\';
+      below->append(absolute, start, slash - start);
+    }
+    start = slash + 1;
+  }
+  return Status::Ok();
 }
 
 // What a handle shows of the object it is open on: its attributes (with the reparse-point bit as
@@ -234,20 +303,15 @@ void Folder::Close() {
 }
 
 Status Folder::Open(const std::wstring& path, Folder* folder) {
-  const std::wstring itself = WithoutTrailingSeparators(path);
-  // A handle cannot show every link (Wine opens a Unix link's target whatever it is asked), so
-  // the folder's own entry is asked first.
-  if (const DWORD listed = GetFileAttributesW(itself.c_str());
-      listed != INVALID_FILE_ATTRIBUTES &&
-      (fs::detail::AsReported(std::wstring(), itself, listed) & FILE_ATTRIBUTE_REPARSE_POINT))
-    return LinkRefused();
-  const std::wstring opened_path =
-      itself.size() == 2 && itself[1] == L':' ? itself + L'\\' : itself;
+  // Walked down from the root, one component at a time, each opened relative to its parent's
+  // handle and refused when it is a reparse point: no link on the way can lead elsewhere.
+  std::wstring root_path, below;
+  NIMBREL_TRY(SplitAtRoot(path, &root_path, &below));
   UniqueHandle handle;
   DWORD granted = 0;
-  for (DWORD access : {kFolderAccess, kListOnlyAccess}) {
+  for (DWORD access : {kFolderAccess, kListOnlyAccess, kPassThroughAccess}) {
     granted = access;
-    handle.reset(CreateFileW(opened_path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+    handle.reset(CreateFileW(root_path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (handle || !MayAskLess(Status::FromLastError()))
       break;
@@ -256,12 +320,24 @@ Status Folder::Open(const std::wstring& path, Folder* folder) {
     return Status::FromLastError();
   DWORD attributes = 0;
   NIMBREL_TRY(CheckFolderHandle(handle.get(), 0, &attributes));
-  Folder result;
-  result.handle_ = handle.release();
-  result.attributes_ = attributes;
-  result.access_ = granted;
-  result.path_ = WithTrailingSeparator(itself);
-  *folder = std::move(result);
+  Folder root;
+  root.handle_ = handle.release();
+  root.attributes_ = attributes;
+  root.access_ = granted;
+  root.path_ = root_path;
+  // Only opened, not changed: the before-change hook is not called on the way.
+  Folder current = std::move(root);
+  for (std::size_t start = 0; start < below.size();) {
+    const std::size_t slash = std::min(below.find(L'\\', start), below.size());
+    const std::wstring name = below.substr(start, slash - start);
+    if (name == L"." || name == L"..")
+      return Status::FromWin32(ERROR_INVALID_NAME);
+    Folder next;
+    NIMBREL_TRY(current.OpenChildListedAs(name, 0, &next, /*announce=*/false));
+    current = std::move(next);
+    start = slash + 1;
+  }
+  *folder = std::move(current);
   return Status::Ok();
 }
 
@@ -275,13 +351,16 @@ Status Folder::OpenChild(const Entry& entry, Folder* child) const {
   return OpenChildListedAs(entry.name, entry.id, child);
 }
 
-Status Folder::OpenChildListedAs(const std::wstring& name, std::uint64_t listed_id,
-                                 Folder* child) const {
-  fs::detail::BeforeChange(path_ + name + L'\\');
+Status Folder::OpenChildListedAs(const std::wstring& name, std::uint64_t listed_id, Folder* child,
+                                 bool announce) const {
+  if (announce)
+    fs::detail::BeforeChange(path_ + name + L'\\');
+  if (listed_id == 0 && ListedAsLink(handle_, name))
+    return LinkRefused();
   UniqueHandle handle;
   Status opened = Status::Ok();
   DWORD granted = 0;
-  for (DWORD access : {kFolderAccess, kListOnlyAccess}) {
+  for (DWORD access : {kFolderAccess, kListOnlyAccess, kPassThroughAccess}) {
     granted = access;
     opened = OpenRelative(handle_, name, access, FILE_DIRECTORY_FILE | FILE_OPEN_FOR_BACKUP_INTENT,
                           &handle);

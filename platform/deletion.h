@@ -51,11 +51,14 @@ class Folder {
   Folder& operator=(const Folder&) = delete;
   ~Folder();
 
-  // Opens the folder at `path` (absolute; trailing separators allowed). Fails with LinkRefused()
-  // when the folder is a reparse point, and with the system's error when it cannot be opened or
-  // is not a folder.
+  // Opens the folder at `path` (absolute; trailing separators allowed), walking down from the
+  // root of its drive or share one component at a time, each opened relative to its parent's
+  // handle. Fails with LinkRefused() when the folder or any folder on the way is a reparse point
+  // (a link on the way could lead anywhere), and with the system's error when one cannot be
+  // opened or is not a folder.
   static Status Open(const std::wstring& path, Folder* folder);
-  // Opens the child folder `name` relative to this folder's handle, with the same checks.
+  // Opens the child folder `name` relative to this folder's handle, with the same checks: its
+  // entry and its handle must show no reparse point.
   Status OpenChild(const std::wstring& name, Folder* child) const;
   // The same for a child as List gave it; also refused (LinkRefused()) when what opens is no
   // longer the folder listed (swapped since the listing).
@@ -79,7 +82,9 @@ class Folder {
   const std::wstring& path() const { return path_; }
 
  private:
-  Status OpenChildListedAs(const std::wstring& name, std::uint64_t listed_id, Folder* child) const;
+  // `announce`: the before-change hook hears of the child first.
+  Status OpenChildListedAs(const std::wstring& name, std::uint64_t listed_id, Folder* child,
+                           bool announce = true) const;
   Status WouldRemove() const;
   void Close();
 

@@ -48,6 +48,19 @@ Result<std::wstring> ConfiguredSpecialFolderPath(int csidl) {
   return result;
 }
 
+Result<std::wstring> SystemWindowsFolder() {
+  Result<std::wstring> result;
+  wchar_t buffer[MAX_PATH] = {};
+  const UINT length = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    result.status =
+        length == 0 ? Status::FromLastError() : Status::FromWin32(ERROR_BUFFER_OVERFLOW);
+    return result;
+  }
+  result.value.assign(buffer, length);
+  return result;
+}
+
 namespace {
 
 const KNOWNFOLDERID& KnownFolderId(KnownFolder folder) {

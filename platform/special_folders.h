@@ -22,6 +22,10 @@ Result<std::wstring> SpecialFolderPath(int csidl);
 // when the system knows no such folder or it has no file-system path.
 Result<std::wstring> ConfiguredSpecialFolderPath(int csidl);
 
+// The system's own Windows folder (%SystemRoot%), shared by every user and session, as the kernel
+// gives it: no user setting changes it.
+Result<std::wstring> SystemWindowsFolder();
+
 // Folders the shell knows by a known folder id only (no CSIDL names them).
 enum class KnownFolder {
   kDownloads,

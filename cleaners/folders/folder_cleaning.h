@@ -9,8 +9,11 @@
 struct FolderProblem {
   enum class Kind {
     kFolderUnsafe,      // the folder could not be determined safely: nothing was deleted
+    kFolderProtected,   // the folder is, holds or lies in a protected tree and is not the
+                        // system's own place for it: nothing was deleted
     kFolderUnreadable,  // the folder could not be opened or listed: nothing was deleted there
-    kInventoryFailed    // its sub-folders could not be inventoried: they were not cleaned
+    kInventoryFailed,   // its sub-folders could not be inventoried: they were not cleaned
+    kFolderNotEmptied   // something stayed in it (a file in use, a link)
   };
   Kind kind;
   std::wstring folder;

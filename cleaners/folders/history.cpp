@@ -10,10 +10,18 @@
 
 namespace fs = platform::fs;
 
-void CleanHistory() {
+FolderCleaning CleanHistory(const std::function<void()>& clean_url_history) {
+  FolderCleaning outcome;
   const std::wstring folder = GetSpecialFolder(CSIDL_HISTORY);
   // An unknown folder would make the file loop run in "\", the root of the current drive.
-  if (IsCleanableFolder(folder)) {
+  const bool cleanable = IsCleanableFolder(folder);
+  if (cleanable && !IsSafeToClean(folder, CleanedFolder::kHistory)) {
+    outcome.Add(FolderProblem::Kind::kFolderProtected, folder, platform::Status::Ok());
+    return outcome;
+  }
+  if (clean_url_history)
+    clean_url_history();
+  if (cleanable) {
     // Errors ignored from here to the end of the file loop.
     (void)fs::SetAttributes(folder, fs::kArchive);
     // A missing folder leaves Dir1 on its previous folder; the files deleted below still lie in
@@ -27,4 +35,5 @@ void CleanHistory() {
   }
   // The program's folder exists while the program runs; nothing is left to report a failure to.
   (void)fs::ChangeCurrentFolder(fs::ProgramFolder());
+  return outcome;
 }

@@ -74,8 +74,12 @@ FolderCleaning CleanInternetFiles() {
     cache_folder += L'\\';
   // An unknown cache folder would be "\", the root of the current drive: delete nothing. A
   // machine without the browser's cache has nothing to clean, and nothing to say.
-  if (IsCleanableFolder(cache_folder))
-    CleanCacheFolder(cache_folder, &outcome);
+  if (IsCleanableFolder(cache_folder)) {
+    if (IsSafeToClean(cache_folder, CleanedFolder::kInternetCache))
+      CleanCacheFolder(cache_folder, &outcome);
+    else
+      outcome.Add(FolderProblem::Kind::kFolderProtected, cache_folder, platform::Status::Ok());
+  }
   // The current folder is the program's own again, whatever happened before the run.
   (void)fs::ChangeCurrentFolder(fs::ProgramFolder());
   return outcome;

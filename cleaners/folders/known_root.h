@@ -12,5 +12,11 @@ enum class UserRoot {
 };
 
 // Opens `root`. Fails, and nothing below it may be cleaned, when the system cannot tell where
-// the folder is, or when it is not a plain folder (a link is refused).
+// the folder is; with RootRefused() when it fails the cleaners' guard (folder_guard.h: a folder
+// redirected into or over a protected tree, away from the place the system gives it); and with
+// LinkRefused() when it, or any folder on its path, is a link.
 platform::Status OpenUserRoot(UserRoot root, platform::deletion::Folder* folder);
+
+// The status of a root that fails the cleaners' guard.
+platform::Status RootRefused();
+bool IsRootRefused(const platform::Status& status);

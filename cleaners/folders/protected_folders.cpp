@@ -5,6 +5,10 @@
 
 namespace {
 
+constexpr int kProfile = 0x28;         // CSIDL_PROFILE
+constexpr int kRoamingAppData = 0x1a;  // CSIDL_APPDATA
+constexpr int kLocalAppData = 0x1c;    // CSIDL_LOCAL_APPDATA
+
 // Shell folder ids (CSIDL values).
 constexpr int kShellFolders[] = {
     0x05,  // Documents
@@ -12,8 +16,8 @@ constexpr int kShellFolders[] = {
     0x0d,  // Music
     0x0e,  // Videos
     0x10,  // Desktop
-    0x1a,  // AppData (roaming)
-    0x1c,  // AppData (local)
+    kRoamingAppData,
+    kLocalAppData,
     0x24,  // Windows
     0x26,  // Program Files
     0x27,  // Pictures
@@ -40,9 +44,14 @@ constexpr const wchar_t* kVariables[] = {
 
 }  // namespace
 
-std::vector<std::wstring> FoldersTheTempFolderMayNotHold() {
+std::vector<std::wstring> ProtectedTrees(CleanedFolder cleaned) {
   std::vector<std::wstring> folders;
+  if (platform::Result<std::wstring> windows = platform::SystemWindowsFolder(); windows.ok())
+    folders.push_back(windows.value);
   for (int id : kShellFolders) {
+    if ((id == kRoamingAppData && cleaned == CleanedFolder::kRoamingAppData) ||
+        (id == kLocalAppData && cleaned == CleanedFolder::kLocalAppData))
+      continue;
     if (platform::Result<std::wstring> folder = platform::ConfiguredSpecialFolderPath(id);
         folder.ok())
       folders.push_back(folder.value);
@@ -56,4 +65,48 @@ std::vector<std::wstring> FoldersTheTempFolderMayNotHold() {
       folders.push_back(folder);
   }
   return folders;
+}
+
+std::vector<DefaultPlace> DefaultPlacesOf(CleanedFolder folder) {
+  // The profile is no "User Shell Folders" value: the system gives it from the user's account.
+  const platform::Result<std::wstring> profile = platform::ConfiguredSpecialFolderPath(kProfile);
+  const platform::Result<std::wstring> windows = platform::SystemWindowsFolder();
+  std::vector<DefaultPlace> places;
+  auto add = [&](const platform::Result<std::wstring>& root, const wchar_t* below,
+                 bool with_sub_folders = false) {
+    if (root.ok())
+      places.push_back({root.value + L"\\" + below, with_sub_folders});
+  };
+  switch (folder) {
+    case CleanedFolder::kTemp:
+      add(profile, L"AppData\\Local\\Temp", true);  // "Temp\2" and others on a terminal server
+      add(windows, L"Temp");
+      add(windows, L"SystemTemp");
+      add(profile, L"Temp");  // Wine's own default
+      break;
+    case CleanedFolder::kInternetCache:
+      add(profile, L"AppData\\Local\\Microsoft\\Windows\\INetCache");
+      add(profile, L"AppData\\Local\\Microsoft\\Windows\\Temporary Internet Files");
+      break;
+    case CleanedFolder::kHistory:
+      add(profile, L"AppData\\Local\\Microsoft\\Windows\\History");
+      break;
+    case CleanedFolder::kCookies:
+      add(profile, L"AppData\\Local\\Microsoft\\Windows\\INetCookies");
+      add(profile, L"AppData\\Roaming\\Microsoft\\Windows\\Cookies");
+      break;
+    case CleanedFolder::kRecent:
+      add(profile, L"AppData\\Roaming\\Microsoft\\Windows\\Recent");
+      break;
+    case CleanedFolder::kRoamingAppData:
+      add(profile, L"AppData\\Roaming");
+      break;
+    case CleanedFolder::kLocalAppData:
+      add(profile, L"AppData\\Local");
+      break;
+    case CleanedFolder::kProfileUserData:
+      add(profile, L"UserData");
+      break;
+  }
+  return places;
 }

@@ -1,4 +1,7 @@
 #pragma once
 
-// Empties the recent documents folder.
-void CleanRecent();
+#include "cleaners/folders/folder_cleaning.h"
+
+// Empties the recent documents folder, once it passed the cleaners' guard (folder_guard.h); a
+// refused folder is reported and nothing in it is touched.
+FolderCleaning CleanRecent();

@@ -4,9 +4,10 @@
 #include <string>
 
 // The kernel's temporary folder (ending in "\"), accepted only when the TMP or TEMP variable
-// really names it, and when it neither is nor holds one of the folders listed in
-// protected_folders.h (the profile, the user's own folders, the Public folders, the system's).
-// Folders are compared by text and by what they are (their identity), so a spelling through a
-// link, a drive mapping or a second name changes nothing. With neither variable set the kernel
-// falls back on the profile: that answer, like any other refused one, gives empty text.
+// really names it, and when it passes the cleaners' guard (folder_guard.h): outside the
+// protected trees (the system's folders, the profile, the user's own and the Public folders), or
+// at one of the system's own temporary folders inside them (the local application data's Temp
+// and below, %SystemRoot%\Temp and SystemTemp, the profile's Temp). With neither variable set
+// the kernel falls back on the profile: that answer, like any other refused one, gives empty
+// text.
 std::wstring SafeTemporaryFolder();

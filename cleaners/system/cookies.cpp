@@ -60,7 +60,7 @@ void DeleteCookieFiles(const std::wstring& folder) {
 
 }  // namespace
 
-bool CleanCookies() {
+bool CleanCookies(FolderCleaning* outcome) {
   const std::wstring folder = GetSpecialFolder(CSIDL_COOKIES);
   // Errors ignored from here on: the enumeration fails only through the cache, and whatever it
   // collected before is cleaned.
@@ -69,7 +69,11 @@ bool CleanCookies() {
   bool removed = false;
   // Names are joined to the folder only after it proved usable: an unknown folder, a root, a
   // link, or a folder that cannot be entered deletes nothing anywhere.
-  if (IsCleanableFolder(folder) && fs::ChangeCurrentFolder(folder).ok()) {
+  const bool cleanable = IsCleanableFolder(folder);
+  const bool safe = cleanable && IsSafeToClean(folder, CleanedFolder::kCookies);
+  if (cleanable && !safe && outcome)
+    outcome->Add(FolderProblem::Kind::kFolderProtected, folder, platform::Status::Ok());
+  if (safe && fs::ChangeCurrentFolder(folder).ok()) {
     DeleteCookieFiles(folder);
     // A cookie's cache entry names the site it came from: remove it too.
     for (size_t i = 0; i + 1 < CookieEntries.size(); ++i)

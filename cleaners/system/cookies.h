@@ -4,11 +4,14 @@
 
 #include <string>
 
+#include "cleaners/folders/folder_cleaning.h"
+
 // Deletes the cookie files that the URL cache names from the cookies folder, then removes
 // those cookie entries from the cache, and leaves the program's folder current. Deletes
-// nothing when the cookies folder is unknown or cannot be made current. The result (whether
-// the last cache entry removal worked) is informative only; the cleaning run ignores it.
-bool CleanCookies();
+// nothing when the cookies folder is unknown or cannot be made current, and nothing (files or
+// entries) when it fails the cleaners' guard (folder_guard.h), which is added to `outcome`. The
+// result (whether the last cache entry removal worked) is informative only.
+bool CleanCookies(FolderCleaning* outcome = nullptr);
 
 // The name of a cookie's file: what follows the last backslash of the entry's local file
 // name. Empty when there is no usable single name there: no backslash, nothing after it, a

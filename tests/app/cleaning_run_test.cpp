@@ -41,9 +41,9 @@ class CleaningRun : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(window.Create().ok());
     CleaningSteps& s = window.steps;
-    s.clean_cookies = Record(L"cookies");
+    s.clean_cookies = RecordFolders(L"cookies");
     s.clear_typed_urls = Record(L"typed addresses");
-    s.clean_history = Record(L"history");
+    s.clean_history = RecordFolders(L"history");
     s.clean_internet_files = [this] {
       Note(L"internet files");
       return internet_files_result;
@@ -52,7 +52,7 @@ class CleaningRun : public ::testing::Test {
       Note(L"temp files");
       return temp_files_result;
     };
-    s.clean_recent = Record(L"recent");
+    s.clean_recent = RecordFolders(L"recent");
     s.empty_recycle_bin = Record(L"recycle bin");
     s.empty_clipboard = [this](platform::WindowHandle) {
       Note(L"clipboard");
@@ -68,7 +68,25 @@ class CleaningRun : public ::testing::Test {
     };
     s.folder_exists = [this](const std::wstring& folder) { return folders.contains(folder); };
     s.is_link = [this](const std::wstring& path) { return links.contains(path); };
-    s.special_folder = [this](int csidl) { return csidl == 26 ? app_data : std::wstring(); };
+    // The store below the roaming folder, when the shell knows that folder.
+    s.purge_roaming_user_data = [this] {
+      FolderCleaning outcome;
+      if (app_data.empty())
+        return outcome;
+      Note(L"purge " + kStore);
+      if (!purge_result && folders.contains(kStore))
+        outcome.Add(FolderProblem::Kind::kFolderNotEmptied, kStore, platform::Status::Ok());
+      return outcome;
+    };
+    s.prefetch_folder = [] { return kPrefetch; };
+    s.with_user_rights = [this](StepRef step) {
+      if (!user_rights_result)
+        return user_rights_result;
+      as_user = true;
+      step();
+      as_user = false;
+      return platform::Status::Ok();
+    };
     s.make_folder = [this](const std::wstring& folder) {
       Note(L"make " + folder);
       return make_folder_result;
@@ -89,8 +107,15 @@ class CleaningRun : public ::testing::Test {
   std::function<void()> Record(std::wstring name) {
     return [this, name] { Note(name); };
   }
+  std::function<FolderCleaning()> RecordFolders(std::wstring name) {
+    return [this, name] {
+      Note(name);
+      return FolderCleaning();
+    };
+  }
   void Note(const std::wstring& what) {
     log.push_back(what);
+    (as_user ? done_as_user : done_as_process).push_back(what);
     button_enabled_during_run = button_enabled_during_run || window.Command1.Enabled();
   }
   void ExpectReset() {
@@ -104,9 +129,13 @@ class CleaningRun : public ::testing::Test {
 
   Depart window;
   std::vector<std::wstring> log;
+  // The same, split by the rights each step ran with.
+  std::vector<std::wstring> done_as_user, done_as_process;
+  bool as_user = false;
   std::vector<Message> messages;
   bool button_enabled_during_run = false;
-  platform::Status clipboard_result, make_folder_result, memory_result, listing_result;
+  platform::Status clipboard_result, make_folder_result, memory_result, listing_result,
+      user_rights_result;
   FolderCleaning temp_files_result, internet_files_result;
   bool purge_result = true, purge_contents_result = true;
   bool elevated = false;
@@ -146,6 +175,55 @@ TEST_F(CleaningRun, EverySelectedStepRunsInBoxNumberOrderThenTheMessageThenTheRe
   ExpectReset();
 }
 
+// An elevated run cleans the user's own area with the user's own rights: only Prefetch and the
+// memory setting keep the administrator's.
+TEST_F(CleaningRun, EveryStepButPrefetchAndTheMemorySettingRunsWithTheUsersRights) {
+  SetEnvironmentVariableW(L"USERNAME", L"alice");
+  for (platform::ui::CheckBox* toggle : {&window.Check1, &window.Check16, &window.Check17})
+    toggle->SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(done_as_user,
+            (std::vector<std::wstring>{
+                L"cookies", L"typed addresses", L"history", L"internet files", L"temp files",
+                L"recent", L"recycle bin", L"clipboard",
+                L"purge C:\\Documents and Settings\\alice\\UserData\\", L"purge " + kStore}));
+  EXPECT_EQ(done_as_process,
+            (std::vector<std::wstring>{L"empty " + kPrefetch, L"memory setting", L"message Info"}));
+
+  // Rights that cannot be taken: the user's steps are not run, each says so; the others run.
+  user_rights_result = platform::Status::FromWin32(ERROR_ACCESS_DENIED);
+  log.clear();
+  messages.clear();
+  window.Check7.SetValue(kChecked);
+  window.Check11.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(
+      log, (std::vector<std::wstring>{L"empty " + kPrefetch, L"message Nimbrel", L"message Info"}));
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[0].text.find(L"- « Documents récents » n'a pas été fait : les droits "
+                                  L"limités de l'utilisateur n'ont pas pu être pris."),
+            std::wstring::npos)
+      << platform::ToUtf8(messages[0].text);
+}
+
+// Cache, History, Recent or Cookies pointed into a protected folder: one line says so.
+TEST_F(CleaningRun, AProtectedFolderIsNamedInTheWarning) {
+  window.steps.clean_history = [] {
+    FolderCleaning outcome;
+    outcome.Add(FolderProblem::Kind::kFolderProtected, L"C:\\Users\\alice\\Documents\\Work",
+                platform::Status::Ok());
+    return outcome;
+  };
+  window.Check4.SetValue(kChecked);
+  window.Command1_Click();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[0].text.find(L"\n- Le dossier C:\\Users\\alice\\Documents\\Work n'a pas été "
+                                  L"nettoyé : il est, contient ou se trouve dans un dossier "
+                                  L"protégé"),
+            std::wstring::npos)
+      << platform::ToUtf8(messages[0].text);
+}
+
 TEST_F(CleaningRun, NothingSelectedStillShowsTheMessageAndResets) {
   window.Check17.SetValue(kChecked);  // toggles alone select nothing once members are cleared
   for (platform::ui::CheckBox* member :
@@ -167,6 +245,7 @@ TEST_F(CleaningRun, EachBoxIsReadWhenItsStepComes) {
     Note(L"cookies");
     SendMessageW(window.Check6.handle(), BM_CLICK, 0, 0);
     SendMessageW(window.Check7.handle(), BM_CLICK, 0, 0);
+    return FolderCleaning();
   };
   window.Command1_Click();
   EXPECT_EQ(log, (std::vector<std::wstring>{L"cookies", L"temp files", L"message Info"}));
@@ -230,7 +309,10 @@ TEST_F(CleaningRun, TheStatusLineFollowsEachStepAndKeepsTheRunsSummary) {
     shown.push_back(window.Label3.Caption());
     return FolderCleaning();
   };
-  window.steps.clean_recent = [&] { shown.push_back(window.Label3.Caption()); };
+  window.steps.clean_recent = [&] {
+    shown.push_back(window.Label3.Caption());
+    return FolderCleaning();
+  };
   window.show_message = [&](const std::wstring&, const std::wstring&, unsigned) {
     shown.push_back(window.Label3.Caption());
   };
@@ -263,6 +345,7 @@ TEST_F(CleaningRun, AnalyserRunsTheSameStepsCountingAndShowsEachBoxInThePanel) {
   window.steps.clean_recent = [&] {
     Note(L"recent");
     analyser_enabled_during_step = window.Command2.Enabled();
+    return FolderCleaning();
   };
   for (platform::ui::CheckBox* box :
        {&window.Check6, &window.Check7, &window.Check9, &window.Check13})
@@ -521,6 +604,7 @@ TEST_F(CleaningRun, ClosingTheWindowDuringARunWaitsForTheRunToEnd) {
   window.steps.clean_cookies = [this] {
     SendMessageW(window.form.handle(), WM_CLOSE, 0, 0);  // the user closes the window
     Note(IsWindow(window.form.handle()) ? L"still open" : L"closed");
+    return FolderCleaning();
   };
   window.Command1_Click();
   EXPECT_EQ(log, (std::vector<std::wstring>{L"still open", L"message Info"}));

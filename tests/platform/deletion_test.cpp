@@ -90,6 +90,37 @@ TEST(DeletionCore, OpenBelowRefusesEachComponentThatIsALink) {
   EXPECT_TRUE(sentinel.Intact());
 }
 
+// A link anywhere on a folder's path, not only as its last component, could lead anywhere: the
+// folder is refused and the link's target comes through whole.
+TEST(DeletionCore, APathWithALinkOnTheWayIsRefused) {
+  Sentinel sentinel;
+  test::ScratchTree target;
+  target.File(L"Internet Explorer\\UserData\\store.xml", 0, "store");
+  target.Folder(L"Internet Explorer\\UserData\\deep");
+  test::ScratchTree tree;
+  ASSERT_TRUE(test::MakeUnixLink(target.path(), tree / L"Microsoft"));
+  deletion::Folder opened;
+  for (const std::wstring& path : {tree / L"Microsoft\\Internet Explorer\\UserData\\",
+                                   L"\\\\?\\" + tree / L"Microsoft\\Internet Explorer",
+                                   tree / L"Microsoft\\.\\Internet Explorer"})
+    EXPECT_TRUE(deletion::IsLinkRefused(deletion::Folder::Open(path, &opened)))
+        << testing::PrintToString(path);
+  for (const auto& [how, delete_files] : kFileDeleters)
+    delete_files(tree / L"Microsoft\\Internet Explorer\\UserData\\");
+  EXPECT_EQ(target.Content(L"Internet Explorer\\UserData\\store.xml"), "store");
+  EXPECT_TRUE(target.Exists(L"Internet Explorer\\UserData\\deep"));
+  EXPECT_TRUE(sentinel.Intact());
+
+  // The same folder reached without the link opens, however its path is spelt.
+  for (const std::wstring& path : {target / L"Internet Explorer\\UserData",
+                                   L"\\\\?\\" + target / L"Internet Explorer\\UserData\\",
+                                   target / L"Internet Explorer\\\\UserData",
+                                   target / L"x\\..\\Internet Explorer\\UserData"}) {
+    ASSERT_TRUE(deletion::Folder::Open(path, &opened)) << testing::PrintToString(path);
+    EXPECT_EQ(opened.path().substr(opened.path().size() - 10), L"\\UserData\\");
+  }
+}
+
 TEST(DeletionCore, AFileSwappedOrTurnedIntoALinkAfterItsListingIsLeft) {
   for (const auto& [how, delete_files] : kFileDeleters) {
     for (bool in_place : {false, true}) {

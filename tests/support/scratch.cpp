@@ -53,6 +53,11 @@ ScratchTree::ScratchTree(const std::wstring& name_hint)
   MakeParents(path_);
 }
 
+ScratchTree::ScratchTree(const std::wstring& parent, const std::wstring& name_hint)
+    : path_(parent + UniqueName(name_hint) + L"\\") {
+  MakeParents(path_);
+}
+
 ScratchTree::~ScratchTree() {
   RemoveTree(path_);
 }
@@ -100,6 +105,40 @@ std::string ReadFileBytes(const std::wstring& path, std::size_t limit) {
 
 std::string ScratchTree::Content(const std::wstring& relative) const {
   return ReadFileBytes(path_ + relative, 4096);
+}
+
+namespace {
+
+void AddSnapshot(const std::wstring& folder, const std::wstring& relative, std::string* out) {
+  WIN32_FIND_DATAW data;
+  platform::UniqueFindHandle find(FindFirstFileW((folder + relative + L"*").c_str(), &data));
+  if (!find)
+    return;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..")
+      continue;
+    const std::wstring entry = relative + name;
+    out->append(platform::ToUtf8(entry));
+    out->append(1, ' ');
+    out->append(std::to_string(data.dwFileAttributes));
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      out->append(1, ' ');
+      out->append(ReadFileBytes(folder + entry, 4096));
+    }
+    out->append(1, '\n');
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      AddSnapshot(folder, entry + L"\\", out);
+  } while (FindNextFileW(find.get(), &data));
+}
+
+}  // namespace
+
+std::string ScratchTree::Snapshot() const {
+  std::string snapshot;
+  AddSnapshot(path_, L"", &snapshot);
+  return snapshot;
 }
 
 int ScratchTree::CountEntries() const {

@@ -18,6 +18,8 @@ class ScratchTree {
  public:
   ScratchTree();
   explicit ScratchTree(const std::wstring& name_hint);
+  // The same inside `parent` (ending in "\\"): a folder of the system's or of the user's.
+  ScratchTree(const std::wstring& parent, const std::wstring& name_hint);
   ScratchTree(const ScratchTree&) = delete;
   ScratchTree& operator=(const ScratchTree&) = delete;
   ~ScratchTree();
@@ -35,6 +37,9 @@ class ScratchTree {
   std::string Content(const std::wstring& relative) const;
   // Number of files and folders below the tree (the tree itself excluded), links not followed.
   int CountEntries() const;
+  // Every entry below the tree with its attributes, and each file's bytes, one line each, in
+  // listing order, links not followed: equal snapshots mean a tree that came through whole.
+  std::string Snapshot() const;
 
  private:
   std::wstring path_;
