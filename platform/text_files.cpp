@@ -77,6 +77,17 @@ OpenFile* Find(int number, bool output) {
 Status OpenForOutput(int number, const std::wstring& path) {
   return Open(number, path, true);
 }
+Status OpenForOutput(int number, UniqueHandle file) {
+  if (number < 1 || number > kMaxFileNumber)
+    return Status::FromHresult(kOutOfRange);
+  NIMBREL_TRY(Close(number));
+  OpenFile opened;
+  opened.output = true;
+  opened.handle = std::move(file);
+  Table()[number] = std::move(opened);
+  return Status::Ok();
+}
+
 Status OpenForInput(int number, const std::wstring& path) {
   return Open(number, path, false);
 }

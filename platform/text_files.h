@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/handles.h"
 #include "platform/status.h"
 
 namespace platform::files {
@@ -16,6 +17,8 @@ inline constexpr int kMaxFileNumber = 511;
 
 // Creates the file, or empties it when it exists.
 Status OpenForOutput(int number, const std::wstring& path);
+// Takes over a file already made and open for writing (see deletion::Folder::MakeFile).
+Status OpenForOutput(int number, UniqueHandle file);
 Status OpenForInput(int number, const std::wstring& path);
 // Writes the text followed by CR LF.
 Status PrintLine(int number, std::wstring_view text);
