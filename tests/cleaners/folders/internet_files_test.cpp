@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <memory>
+#include <vector>
+
 #include "cleaners/folders/special_folder.h"
 #include "platform/fs.h"
+#include "platform/tally.h"
 #include "platform/text.h"
 #include "support/cache_layout.h"
 #include "support/inventory_env.h"
@@ -128,6 +133,85 @@ TEST(CleanInternetFiles, LeavesTheHiddenLookAlikeOfAListedFolder) {
   // through them.
   EXPECT_EQ(cache.Exists(L"\uff41\uff42\uff43\\page.htm"), !short_names);
   EXPECT_EQ(cache.Exists(L"\u0141\u00f3d\u017a\\page.htm"), !short_names);
+}
+
+// Word's unsaved work and the attachments the mail program opened lie in the cache folder but
+// are no cache: they stay, hidden or not, with all they hold, byte for byte.
+TEST(CleanInternetFiles, KeepsWordAndOutlookFoldersWhateverTheirAttributes) {
+  const wchar_t* const kKept[] = {L"Content.Word\\~WRL0001.tmp",
+                                  L"Content.Outlook\\ABCD1234\\devis.docx", L"OLK3F2A\\offre.xlsx",
+                                  L"content.word\\sub\\draft.docx"};
+  for (bool hidden : {false, true}) {
+    SCOPED_TRACE(hidden ? "hidden" : "plain");
+    test::ScratchTree cache;
+    test::SeedCache(cache, test::CacheGeneration::kWindows10);
+    test::ScratchTree sentinel;
+    sentinel.File(L"Content.Word\\~WRL0001.tmp", 0, "work");
+    std::vector<std::uint32_t> attributes;
+    for (const wchar_t* kept : kKept) {
+      cache.File(kept, 0, "work");
+      attributes.push_back(cache.Attributes(kept));
+    }
+    if (hidden) {
+      for (const wchar_t* folder : {L"Content.Outlook", L"OLK3F2A"})
+        cache.Folder(folder, fs::kHidden);
+    }
+    test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
+
+    EXPECT_TRUE(CleanInternetFiles());
+    for (std::size_t i = 0; i < std::size(kKept); ++i) {
+      EXPECT_EQ(cache.Content(kKept[i]), "work") << platform::ToUtf8(kKept[i]);
+      EXPECT_EQ(cache.Attributes(kKept[i]), attributes[i]) << platform::ToUtf8(kKept[i]);
+    }
+    EXPECT_FALSE(cache.Exists(L"site"));
+    EXPECT_FALSE(cache.Exists(L"IE\\AB12CD34"));
+    EXPECT_EQ(sentinel.Content(L"Content.Word\\~WRL0001.tmp"), "work");
+  }
+}
+
+// "Low" is set aside for its container; without one it is a folder like any other.
+TEST(CleanInternetFiles, LowIsSetAsideOnlyWhereItHoldsAContainer) {
+  for (const wchar_t* container : {L"", L"IE", L"Content.IE5"}) {
+    SCOPED_TRACE(platform::ToUtf8(container));
+    test::ScratchTree cache;
+    cache.File(L"Low\\loose.dat");
+    cache.File(L"Low\\sub\\inner.dat");
+    const std::wstring cached = L"Low\\" + std::wstring(container) + L"\\AB12CD34\\page.htm";
+    if (*container)
+      cache.File(cached);
+    test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
+
+    EXPECT_TRUE(CleanInternetFiles());
+    EXPECT_EQ(cache.Exists(L"Low"), *container != L'\0');
+    EXPECT_EQ(cache.Exists(L"Low\\loose.dat"), *container != L'\0');
+    EXPECT_FALSE(cache.Exists(L"Low\\sub"));
+    EXPECT_FALSE(cache.Exists(cached));
+  }
+}
+
+// A link to a file, among the loose files, in a listed folder or in a container's cache folder,
+// stays, and its target comes through byte for byte.
+TEST(CleanInternetFiles, ALinkToAFileStaysAndSoDoesItsTarget) {
+  test::ScratchTree sentinel;
+  sentinel.File(L"target.doc", 0, "keep");
+  const std::uint32_t attributes = sentinel.Attributes(L"target.doc");
+  test::ScratchTree cache;
+  test::SeedCache(cache, test::CacheGeneration::kWindows10);
+  const wchar_t* const kLinks[] = {L"link.dat", L"site\\link.htm", L"IE\\AB12CD34\\link.htm"};
+  std::vector<std::unique_ptr<test::FileLink>> links;
+  for (const wchar_t* link : kLinks) {
+    links.push_back(std::make_unique<test::FileLink>(sentinel / L"target.doc", cache / link));
+    ASSERT_TRUE(links.back()->made());
+  }
+  test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
+
+  CleanInternetFiles();
+  for (const wchar_t* link : kLinks)
+    EXPECT_TRUE(cache.Exists(link)) << platform::ToUtf8(link);
+  EXPECT_FALSE(cache.Exists(L"site\\page.htm"));
+  EXPECT_FALSE(cache.Exists(L"IE\\EF56GH78"));
+  EXPECT_EQ(sentinel.Content(L"target.doc"), "keep");
+  EXPECT_EQ(sentinel.Attributes(L"target.doc"), attributes);
 }
 
 TEST(CleanInternetFiles, UnknownCacheFolderDeletesNothing) {
