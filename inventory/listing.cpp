@@ -40,10 +40,12 @@ void RecordSubfolder(const deletion::Folder& parent, const deletion::Entry& entr
     return Leave(path, platform::Status::FromWin32(kPathTooLong), left);
   deletion::Folder child;
   if (platform::Status opened = parent.OpenChild(entry, &child); !opened) {
-    if (deletion::IsLinkRefused(opened))  // swapped for a link since the listing
+    if (deletion::IsLinkRefused(opened)) {  // swapped for a link since the listing
       platform::tally::NoteLinkLeft();
-    else if (!deletion::IsGone(opened))
+      left->push_back(path);
+    } else if (!deletion::IsGone(opened)) {
       Leave(path, opened, left);
+    }
     return;
   }
   if (platform::Status reset = child.ResetAttributes(); !reset)
