@@ -96,38 +96,26 @@ TEST(CleanTempFiles, LooseFilesGoAndEachListedFolderIsCleanedAtItsOwnPlace) {
 }
 
 // A name no reader could use (a device's name, a trailing dot or space) is left with what it
-// holds; the other sub-folders are still cleaned.
-TEST(CleanTempFiles, OddNamesAreLeftAndTheOtherFoldersStillGo) {
-  test::ScratchTree temp_folder;
-  for (const wchar_t* odd : {L"CON", L"con.txt", L"a.", L"b "})
-    temp_folder.RawFolder(std::wstring(odd) + L"\\inner");
-  temp_folder.File(L"good\\cached.tmp");
-  temp_folder.File(L"other\\nested\\cached.tmp");
-  test::ScratchTree sentinel;
-  sentinel.File(L"kept.txt", fs::kReadOnly, "keep");
-  test::ScopedTempFolder temp(temp_folder.path());
-
-  CleanTempFiles();
-  EXPECT_FALSE(temp_folder.Exists(L"good"));
-  EXPECT_FALSE(temp_folder.Exists(L"other"));
-  EXPECT_EQ(temp_folder.CountEntries(), 8);
-  EXPECT_EQ(sentinel.Content(L"kept.txt"), "keep");
-}
-
-// A link to a file in a listed folder stays, so the folder does, and the target is untouched.
-TEST(CleanTempFiles, ALinkToAFileInAListedFolderStaysAndSoDoesItsTarget) {
+// holds, and so is a link to a file in a listed folder (and so that folder), its target
+// untouched; the other sub-folders are still cleaned.
+TEST(CleanTempFiles, OddNamesAndLinksToFilesStayAndTheOtherFoldersGo) {
   test::ScratchTree sentinel;
   sentinel.File(L"target.doc", 0, "keep");
   const std::uint32_t attributes = sentinel.Attributes(L"target.doc");
   test::ScratchTree temp_folder;
-  temp_folder.File(L"a\\cached.tmp");
-  test::FileLink link(sentinel / L"target.doc", temp_folder / L"a\\link.doc");
+  for (const wchar_t* odd : {L"CON", L"con.txt", L"a.", L"b "})
+    temp_folder.RawFolder(std::wstring(odd) + L"\\inner");
+  temp_folder.File(L"good\\nested\\cached.tmp");
+  temp_folder.File(L"linked\\cached.tmp");
+  test::FileLink link(sentinel / L"target.doc", temp_folder / L"linked\\link.doc");
   ASSERT_TRUE(link.made());
   test::ScopedTempFolder temp(temp_folder.path());
 
   CleanTempFiles();
-  EXPECT_FALSE(temp_folder.Exists(L"a\\cached.tmp"));
-  EXPECT_TRUE(temp_folder.Exists(L"a\\link.doc"));
+  EXPECT_FALSE(temp_folder.Exists(L"good"));
+  EXPECT_FALSE(temp_folder.Exists(L"linked\\cached.tmp"));
+  EXPECT_TRUE(temp_folder.Exists(L"linked\\link.doc"));
+  EXPECT_EQ(temp_folder.CountEntries(), 10);
   EXPECT_EQ(sentinel.Content(L"target.doc"), "keep");
   EXPECT_EQ(sentinel.Attributes(L"target.doc"), attributes);
 }
