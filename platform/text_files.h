@@ -15,9 +15,8 @@ namespace platform::files {
 
 inline constexpr int kMaxFileNumber = 511;
 
-// Creates the file, or empties it when it exists.
-Status OpenForOutput(int number, const std::wstring& path);
-// Takes over a file already made and open for writing (see deletion::Folder::MakeFile).
+// Takes over a file made new and open for writing (see deletion::Folder::MakeFile): no file is
+// ever opened for output by a path, which could lead through a link.
 Status OpenForOutput(int number, UniqueHandle file);
 Status OpenForInput(int number, const std::wstring& path);
 // Writes the text followed by CR LF.
