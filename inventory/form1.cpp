@@ -1,24 +1,25 @@
 #include "inventory/form1.h"
 
-#include <algorithm>
+#include <cstdint>
 
 #include "inventory/inventory_file.h"
 #include "inventory/listing.h"
 #include "inventory/sort_entries.h"
 #include "inventory/tables.h"
+#include "platform/deletion.h"
 #include "platform/events.h"
-#include "platform/fs.h"
 #include "platform/paths.h"
+#include "platform/tally.h"
 #include "platform/text.h"
 #include "platform/text_files.h"
 
-namespace fs = platform::fs;
 namespace files = platform::files;
 using inventory::Cell;
 
 namespace {
 
 constexpr int kInventoryDepth = 5;
+constexpr std::uint32_t kNoUnicodeTranslation = 1113;  // ERROR_NO_UNICODE_TRANSLATION
 
 // Closes the inventory file when the scan ends early, so that no reader ever finds it still
 // open for writing.
@@ -33,30 +34,6 @@ class InventoryFileCloser {
  private:
   bool armed_ = true;
 };
-
-// The "\" characters of `path` after the one that joins the scanned folder to the first name:
-// 0 for a direct sub-folder of the scanned folder, 1 for one below that, and so on.
-int DepthCount(const std::wstring& scanned_folder, const std::wstring& path) {
-  const std::size_t first = scanned_folder.size() + 1;
-  if (path.size() <= first)
-    return 0;
-  return static_cast<int>(
-      std::count(path.begin() + static_cast<std::ptrdiff_t>(first), path.end(), L'\\'));
-}
-
-// Lists the queued folders breadth-first: the scanned folder, then its sub-folders, then
-// theirs, level by level.
-platform::Status ListQueuedFolders() {
-  using namespace inventory;
-  while (QueueHead != QueueTail) {
-    platform::Result<const Cell*> slot = FolderQueue.At(QueueHead, 0);
-    NIMBREL_TRY(slot.status);
-    NIMBREL_TRY(ListFolder(slot.value->Text()));
-    ++QueueHead;
-    platform::KeepPainted();
-  }
-  return platform::Status::Ok();
-}
 
 // The row's name as the inventory can write it: the name itself when the ANSI code page holds
 // it exactly, else the folder's short name, else nothing (the row is left out). Never a
@@ -85,20 +62,22 @@ std::wstring FirstLine(const std::wstring& scanned_folder) {
 }
 
 platform::Status WriteSortedEntries(const std::wstring& scanned_folder,
-                                    std::vector<ListedFolder>* listed) {
+                                    std::vector<ListedFolder>* listed,
+                                    std::vector<std::wstring>* left) {
   using namespace inventory;
   for (std::int32_t row = 1; row < NextEntry; ++row) {
     platform::Result<const Cell*> path = SortedTable.At(row, PathField);
     NIMBREL_TRY(path.status);
     const std::wstring& entry_path = path.value->Text();
-    const std::wstring name = DepthCount(scanned_folder, entry_path) < MaxDepth
-                                  ? WritableName(entry_path, GetEntryName(entry_path))
-                                  : std::wstring();
-    if (!name.empty()) {
-      platform::Result<std::wstring> line = FormatEntryLine(entry_path, name);
-      NIMBREL_TRY(line.status);
-      NIMBREL_TRY(files::PrintLine(kInventoryFileNumber, line.value));
-      listed->push_back({entry_path.substr(scanned_folder.size() + 1), name});
+    const std::wstring relative = entry_path.substr(scanned_folder.size() + 1);
+    // Every row is a sub-folder's: its line is its name alone, whatever its depth.
+    if (const std::wstring name = WritableName(entry_path, GetEntryName(entry_path));
+        !name.empty()) {
+      NIMBREL_TRY(files::PrintLine(kInventoryFileNumber, name));
+      listed->push_back({relative, name});
+    } else {
+      platform::tally::NoteLeft(platform::Status::FromWin32(kNoUnicodeTranslation));
+      left->push_back(relative);
     }
     platform::KeepPainted();
   }
@@ -110,33 +89,41 @@ platform::Status WriteSortedEntries(const std::wstring& scanned_folder,
 platform::Status Form1::CmdScan() {
   using namespace inventory;
   listed_.clear();
+  left_.clear();
   NIMBREL_TRY(Dir1.SetPath(platform::SharedFolderList().Path()));
-  NIMBREL_TRY(fs::SetAttributes(Dir1.Path(), fs::kNormal));
+  const std::wstring scanned_folder = Dir1.List(Dir1.ListIndex());
+  platform::deletion::Folder scanned;
+  NIMBREL_TRY(platform::deletion::Folder::Open(scanned_folder, &scanned));
+  NIMBREL_TRY(scanned.ResetAttributes());
   ListMode = kFoldersOnlyMode;
   MaxDepth = kInventoryDepth;
-  const std::wstring scanned_folder = Dir1.List(Dir1.ListIndex());
 
   NIMBREL_TRY(OpenInventoryFileForOutput());
   InventoryFileCloser closer;
 
   ClearTables();
-  QueueHead = 1;
-  QueueTail = 2;
   NextEntry = 1;
   PathField = 0;
   DetailField = 1;
   KindField = 2;
-  NIMBREL_TRY(FolderQueue.Put(1, 0, Cell(scanned_folder + L"\\")));
-  NIMBREL_TRY(ListQueuedFolders());
+  std::vector<std::wstring> left_paths;
+  NIMBREL_TRY(ListFolder(scanned, scanned_folder + L"\\", 0, &left_paths));
+  // Closed before any short name is asked by path: Wine lists a folder without sharing its
+  // deletion, so a handle that may delete the folder would make that listing fail.
+  scanned = platform::deletion::Folder();
   NIMBREL_TRY(EntryTable.Put(0, 0, Cell(NextEntry)));
   NIMBREL_TRY(SortEntries());
 
   NIMBREL_TRY(files::PrintLine(kInventoryFileNumber, FirstLine(scanned_folder)));
   std::vector<ListedFolder> listed;
-  NIMBREL_TRY(WriteSortedEntries(scanned_folder, &listed));
+  std::vector<std::wstring> left;
+  for (const std::wstring& path : left_paths)
+    left.push_back(path.substr(scanned_folder.size() + 1));
+  NIMBREL_TRY(WriteSortedEntries(scanned_folder, &listed, &left));
   closer.Disarm();
   NIMBREL_TRY(files::Close(kInventoryFileNumber));
   listed_ = std::move(listed);
+  left_ = std::move(left);
   return platform::Status::Ok();
 }
 

@@ -23,23 +23,29 @@ class Form1 {
   // folder, else in the fallback folder: see OpenInventoryFileForOutput): line 1 is the
   // folder's full path followed by "\", then one line per sub-folder less than five levels
   // below it (hidden and system sub-folders, what lies below them, and links left out), its
-  // name alone, in case-insensitive path order. A name the ANSI code page cannot hold exactly
-  // is written as the folder's short (8.3) name, and its row left out when there is none:
-  // never as a look-alike, which could name a hidden sibling. Resets the attributes of the folder
-  // and of every sub-folder written to normal. The number of folders has no fixed limit: the
-  // tables grow with the tree. Nothing is written until the listing and sort are
-  // done. No handler: the first failure ends the scan and is returned; the inventory file is
-  // closed on every path (emptied when the failure came after it was opened).
+  // name alone, in case-insensitive path order. The tree is walked by handle, no deeper than
+  // the lines go (see ListFolder). A name the ANSI code page cannot hold exactly is written as
+  // the folder's short (8.3) name, and its row left when there is none: never as a look-alike,
+  // which could name a hidden sibling. A folder left for its name, or because it could not be
+  // opened or reset, is counted as left and the scan goes on (LeftFolders). Resets the
+  // attributes of the folder and of every sub-folder written to normal. The number of folders
+  // has no fixed limit: the tables grow with the tree. Nothing is written until the listing and
+  // sort are done. No handler: the first other failure ends the scan and is returned; the
+  // inventory file is closed on every path (emptied when the failure came after it was opened).
   platform::Status CmdScan();
 
   // The rows the last scan wrote after line 1, in the same order; empty when it failed.
   const std::vector<ListedFolder>& ListedFolders() const { return listed_; }
+  // The places below the scanned folder ("a\x") of the folders the last scan left, already
+  // counted as left; what lies below them was not reached.
+  const std::vector<std::wstring>& LeftFolders() const { return left_; }
 
   // The form's own folder list, used to take the folder over and read its full path.
   platform::FolderList Dir1;
 
  private:
   std::vector<ListedFolder> listed_;
+  std::vector<std::wstring> left_;
 };
 
 // The single instance, created on first use.

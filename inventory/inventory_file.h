@@ -20,7 +20,10 @@ std::wstring InventoryFilePath();
 std::wstring FallbackInventoryFilePath();
 
 // Opens the inventory file for output under its number: in the program's folder, else in the
-// fallback folder, made when missing. The failure returned is the last one met. On success the
+// fallback folder, made when missing. Each folder is opened as a cleaned folder is (a link is
+// refused), and the file is made new below its handle, in place of whatever bore its name
+// (deletion::Folder::MakeFile): nothing is ever written through a link or a second name. The
+// failure returned is the last one met. On success the
 // file opened becomes WrittenInventoryFilePath(); on failure that is empty, so that no reader
 // takes a file an earlier scan left for the one that just failed.
 platform::Status OpenInventoryFileForOutput();

@@ -1,23 +1,27 @@
 #pragma once
-// Listing the sub-folders of one folder into the inventory tables, and cutting and formatting
-// the entries for the inventory file. None of these handles an error: the first failure ends
-// the procedure and its status passes to the caller, with what was stored before it kept.
+// Listing the sub-folders of a folder tree into the inventory tables, each folder reached from
+// its parent's handle, and cutting the entries' names for the inventory file.
 
 #include <string>
+#include <vector>
 
+#include "platform/deletion.h"
 #include "platform/status.h"
 
-// Appends every sub-folder of `folder` (which ends in "\") to FolderQueue and EntryTable,
-// advancing QueueTail and NextEntry. Hidden and system sub-folders are not returned by the
-// search, so neither they nor anything below them are recorded; a sub-folder that is a
-// reparse point (a link) is never recorded, so no entry can lead out of the tree. Files are
-// never recorded. The queue and the rows grow as the sub-folders come; when memory runs out the
-// listing fails with what was stored before kept. The search is run to its end on success.
-platform::Status ListFolder(const std::wstring& folder);
+// Appends to EntryTable every sub-folder of `folder` and, while their rows stay within
+// MaxDepth, the sub-folders below them, advancing NextEntry. `prefix` is the folder's path as
+// the rows spell it (ending in "\"); `depth` is the depth count of its sub-folders (0 for those
+// of the scanned folder). Each sub-folder is opened relative to its parent's handle by its exact
+// listed name, as listed (deletion::Folder::OpenChild), its attributes reset to normal on its
+// own handle, and listed from that handle: no path is ever resolved again, so a name that a
+// path would spell otherwise ("x." beside a link "x") leads nowhere else. Hidden and system
+// sub-folders, what lies below them, links and files are never recorded. A sub-folder that no
+// reader could name in a path (see platform::IsPlainWin32Name, and paths of MAX_PATH characters
+// or more), that cannot be opened or reset, is left with all it holds: counted as left in the
+// run's tally and its path appended to `left`; one that went since the listing is skipped. Only
+// the listing of `folder` itself ends the procedure with its failure; the rows stored stay.
+platform::Status ListFolder(const platform::deletion::Folder& folder, const std::wstring& prefix,
+                            int depth, std::vector<std::wstring>* left);
 
 // The text after the last "\" of `path`; empty when there is none or when it ends in "\".
 std::wstring GetEntryName(const std::wstring& path);
-
-// Resets the attributes of the entry at `path` to normal and returns its inventory line, the
-// name alone (every row of the inventory is a sub-folder's).
-platform::Result<std::wstring> FormatEntryLine(const std::wstring& path, const std::wstring& name);

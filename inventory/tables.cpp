@@ -2,9 +2,6 @@
 
 namespace inventory {
 
-CellTable FolderQueue(0, 1);
-std::int32_t QueueHead = 0;
-std::int32_t QueueTail = 0;
 CellTable EntryTable(0, kTableFields);
 std::int32_t NextEntry = 0;
 CellTable SortedTable(0, kTableFields);
@@ -15,7 +12,6 @@ std::wstring ListMode;
 std::int32_t MaxDepth = 0;
 
 void ClearTables() {
-  FolderQueue.Clear();
   EntryTable.Clear();
   SortedTable.Clear();
 }

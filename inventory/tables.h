@@ -17,10 +17,6 @@ inline constexpr wchar_t kFolderKind[] = L"rep";
 // The listing mode in which only sub-folders are recorded.
 inline constexpr wchar_t kFoldersOnlyMode[] = L"Rep";
 
-// Folder paths ending in "\", in the order queued (one field per slot; slot 0 holds no folder).
-extern CellTable FolderQueue;
-extern std::int32_t QueueHead;  // the slot of the next folder to list
-extern std::int32_t QueueTail;  // the next free slot; the queue is empty when head == tail
 // One row per sub-folder found, in the order found, from row 1; row 0 holds the row count.
 extern CellTable EntryTable;
 extern std::int32_t NextEntry;  // the next free row of EntryTable
@@ -34,7 +30,7 @@ extern std::wstring ListMode;
 // A sub-folder gets an inventory line only when its depth count is below this.
 extern std::int32_t MaxDepth;
 
-// Empties the three tables, giving their memory back.
+// Empties the two tables, giving their memory back.
 void ClearTables();
 
 }  // namespace inventory

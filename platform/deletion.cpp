@@ -4,8 +4,11 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "platform/erasure.h"
 #include "platform/events.h"
@@ -96,17 +99,17 @@ struct RelativeName {
   OBJECT_ATTRIBUTES attributes;
 };
 
-// Opens `name` exactly as given, relative to the folder `parent`, never following a reparse
-// point it may be.
+// Opens or makes `name` exactly as given, relative to the folder `parent`, never following a
+// reparse point it may be.
 Status OpenRelative(HANDLE parent, const std::wstring& name, DWORD access, ULONG options,
-                    UniqueHandle* opened) {
+                    UniqueHandle* opened, ULONG disposition = FILE_OPEN, ULONG share = kShareAll) {
   RelativeName relative(parent, name);
   OBJECT_ATTRIBUTES& attributes = relative.attributes;
   IO_STATUS_BLOCK io;
   HANDLE handle = nullptr;
   const NTSTATUS status = NtCreateFile(
-      &handle, access | SYNCHRONIZE, &attributes, &io, nullptr, 0, kShareAll, FILE_OPEN,
-      options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+      &handle, access | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, share,
+      disposition, options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
   if (!NT_SUCCESS(status))
     return FromNtStatus(status);
   opened->reset(handle);
@@ -130,6 +133,29 @@ bool ListedAsLink(HANDLE parent, const std::wstring& name) {
     return false;
   const auto* entry = reinterpret_cast<const FILE_DIRECTORY_INFORMATION*>(buffer);
   return (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// FILE_RENAME_INFORMATION as the kernel takes it: the new name relative to `RootDirectory`.
+struct RenameInformation {
+  BOOLEAN ReplaceIfExists;
+  HANDLE RootDirectory;
+  ULONG FileNameLength;
+  WCHAR FileName[1];
+};
+
+// Renames the file behind `handle` to `name` in the folder `parent`, in place of whatever bears
+// that name: its name goes, never what it may lead to.
+Status RenameOver(HANDLE handle, HANDLE parent, const std::wstring& name) {
+  std::vector<unsigned char> buffer(offsetof(RenameInformation, FileName) +
+                                    (name.size() + 1) * sizeof(wchar_t));
+  auto* info = reinterpret_cast<RenameInformation*>(buffer.data());
+  info->ReplaceIfExists = TRUE;
+  info->RootDirectory = parent;
+  info->FileNameLength = static_cast<ULONG>(name.size() * sizeof(wchar_t));
+  std::memcpy(info->FileName, name.c_str(), name.size() * sizeof(wchar_t));
+  IO_STATUS_BLOCK io;
+  return FromNtStatus(NtSetInformationFile(handle, &io, info, static_cast<ULONG>(buffer.size()),
+                                           FileRenameInformation));
 }
 
 // Sets the attributes of the object behind `handle` (0 stands for normal).
@@ -398,6 +424,50 @@ Status Folder::OpenBelow(const std::wstring& relative, Folder* folder) const {
     current = &parent;
     start = slash + 1;
   }
+}
+
+Status Folder::OpenOrMakeChild(const std::wstring& name, Folder* child) const {
+  std::vector<Entry> entries;
+  NIMBREL_TRY(List(&entries));
+  for (const Entry& entry : entries) {
+    if (SamePathText(entry.name, name))
+      return entry.IsDirectory() ? OpenChild(entry, child) : Status::FromWin32(ERROR_DIRECTORY);
+  }
+  // Made new: a link that the listing did not show (one leading nowhere) makes this fail.
+  UniqueHandle handle;
+  NIMBREL_TRY(OpenRelative(handle_, name, kFolderAccess,
+                           FILE_DIRECTORY_FILE | FILE_OPEN_FOR_BACKUP_INTENT, &handle,
+                           FILE_CREATE));
+  DWORD attributes = 0;
+  NIMBREL_TRY(CheckFolderHandle(handle.get(), 0, &attributes));
+  Folder result;
+  result.handle_ = handle.release();
+  result.attributes_ = attributes;
+  result.path_ = path_ + name + L'\\';
+  *child = std::move(result);
+  return Status::Ok();
+}
+
+Status Folder::MakeFile(const std::wstring& name, UniqueHandle* file) const {
+  // A name of its own first: made new, it cannot be anything that stood there.
+  UniqueHandle made;
+  for (unsigned attempt = 0;; ++attempt) {
+    const std::wstring own_name = name + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(attempt) + L".new";
+    const Status created =
+        OpenRelative(handle_, own_name, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES,
+                     FILE_NON_DIRECTORY_FILE, &made, FILE_CREATE, FILE_SHARE_READ);
+    if (created)
+      break;
+    if (!created.IsWin32(ERROR_ALREADY_EXISTS) || attempt == 15)
+      return created;
+  }
+  if (Status renamed = RenameOver(made.get(), handle_, name); !renamed) {
+    (void)MarkForDeletion(made.get(), /*ignore_read_only=*/false);
+    return renamed;
+  }
+  *file = std::move(made);
+  return Status::Ok();
 }
 
 Status Folder::List(std::vector<Entry>* entries) const {

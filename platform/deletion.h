@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles.h"
 #include "platform/status.h"
 
 namespace platform::deletion {
@@ -66,6 +67,16 @@ class Folder {
   // Opens the folder `relative` below this one ("a\x"), one component at a time, each relative
   // to its parent's handle and checked as OpenChild checks it.
   Status OpenBelow(const std::wstring& relative, Folder* folder) const;
+
+  // Opens the child folder `name` as this folder's listing shows it (a link is refused), or
+  // makes it, relative to this folder's handle, when there is none.
+  Status OpenOrMakeChild(const std::wstring& name, Folder* child) const;
+  // Makes a new, empty file `name` in this folder and opens it for writing (reads shared),
+  // never writing through what bore the name before. The file is made under a name of its own,
+  // then renamed over `name`: whatever stood there (a file, a hard link, a link to a file
+  // anywhere) loses that name and nothing behind it changes. A folder of that name, or a link
+  // to one, is refused, and the new file goes.
+  Status MakeFile(const std::wstring& name, UniqueHandle* file) const;
 
   // The folder's entries in the order the file system gives them, "." and ".." left out.
   Status List(std::vector<Entry>* entries) const;

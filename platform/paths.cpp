@@ -51,4 +51,36 @@ bool SamePathText(std::wstring_view a, std::wstring_view b) {
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+namespace {
+
+// The names the system keeps for devices in every folder, with or without an extension.
+bool IsDeviceName(std::wstring_view name) {
+  std::wstring_view base = name.substr(0, name.find(L'.'));
+  while (!base.empty() && base.back() == L' ')
+    base.remove_suffix(1);
+  for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
+    if (SamePathText(base, device))
+      return true;
+  }
+  if (base.size() != 4)
+    return false;
+  const wchar_t digit = base[3];
+  const bool numbered = (digit >= L'0' && digit <= L'9') || digit == L'\u00b9' ||
+                        digit == L'\u00b2' || digit == L'\u00b3';
+  return numbered &&
+         (SamePathText(base.substr(0, 3), L"COM") || SamePathText(base.substr(0, 3), L"LPT"));
+}
+
+}  // namespace
+
+bool IsPlainWin32Name(std::wstring_view name) {
+  if (name.empty() || name.back() == L'.' || name.back() == L' ' || IsDeviceName(name))
+    return false;
+  for (wchar_t c : name) {
+    if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
+      return false;
+  }
+  return true;
+}
+
 }  // namespace platform

@@ -20,6 +20,11 @@ Result<std::wstring> LongPath(const std::wstring& path);
 // name of its own stays as it is.
 Result<std::wstring> ShortPath(const std::wstring& path);
 
+// True when `name` is one file or folder name that a Win32 path spells as it is: not empty, no
+// separator, wildcard or control character, no trailing dot or space (which a path drops), and
+// no device's name ("CON", "con.txt", "LPT1"), which a path names instead of the folder.
+bool IsPlainWin32Name(std::wstring_view name);
+
 // True when two path texts are equal ignoring letter case, as the file system compares names
 // (character by character, whatever the user's locale).
 bool SamePathText(std::wstring_view a, std::wstring_view b);

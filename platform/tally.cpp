@@ -41,6 +41,20 @@ Status NoteDeletion(Status outcome, std::uint64_t bytes) {
   return outcome;
 }
 
+void NoteLeft(const Status& reason) {
+  switch (reason.win32()) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      ++g_counts.in_use;
+      break;
+    case ERROR_ACCESS_DENIED:
+      ++g_counts.refused;
+      break;
+    default:
+      ++g_counts.other;
+  }
+}
+
 void NoteRemoved(std::uint64_t items, std::uint64_t bytes) {
   g_counts.deleted += items;
   g_counts.bytes += bytes;

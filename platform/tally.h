@@ -28,6 +28,9 @@ void Reset();
 // already gone ("not found") and a folder left because something stays in it ("not empty") are
 // not counted: the item is not there, or what holds it is counted already. Returns `outcome`.
 Status NoteDeletion(Status outcome, std::uint64_t bytes = 0);
+// Notes an item a walk could not reach or use and left where it is, counted by `reason` (in
+// use, access refused, or another reason).
+void NoteLeft(const Status& reason);
 // Notes items that went without being named one by one (the recycle bins' contents).
 void NoteRemoved(std::uint64_t items, std::uint64_t bytes);
 // Notes a link or junction met during a walk and left where it is.

@@ -64,46 +64,6 @@ Status Flush(OpenFile& file) {
   return Status::Ok();
 }
 
-Status Open(int number, const std::wstring& path, bool output) {
-  if (number < 1 || number > kMaxFileNumber)
-    return Status::FromHresult(kOutOfRange);
-  NIMBREL_TRY(Close(number));
-  OpenFile file;
-  file.output = output;
-  if (erasure::Counting()) {
-    const std::wstring key = MemoryKey(path);
-    if (output) {
-      file.memory_key = key;
-      FilesInMemory()[key].clear();
-      Table()[number] = std::move(file);
-      return Status::Ok();
-    }
-    if (auto kept = FilesInMemory().find(key); kept != FilesInMemory().end()) {
-      file.buffer = kept->second;
-      Table()[number] = std::move(file);
-      return Status::Ok();
-    }
-  }
-  file.handle.reset(CreateFileW(path.c_str(), output ? GENERIC_WRITE : GENERIC_READ,
-                                FILE_SHARE_READ, nullptr, output ? CREATE_ALWAYS : OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.handle)
-    return Status::FromLastError();
-  if (!output) {
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.handle.get(), &size))
-      return Status::FromLastError();
-    file.buffer.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!file.buffer.empty() && !ReadFile(file.handle.get(), file.buffer.data(),
-                                          static_cast<DWORD>(file.buffer.size()), &read, nullptr))
-      return Status::FromLastError();
-    file.buffer.resize(read);
-  }
-  Table()[number] = std::move(file);
-  return Status::Ok();
-}
-
 OpenFile* Find(int number, bool output) {
   auto it = Table().find(number);
   if (it == Table().end() || it->second.output != output)
@@ -113,11 +73,58 @@ OpenFile* Find(int number, bool output) {
 
 }  // namespace
 
-Status OpenForOutput(int number, const std::wstring& path) {
-  return Open(number, path, true);
+Status OpenForOutput(int number, UniqueHandle file) {
+  if (number < 1 || number > kMaxFileNumber)
+    return Status::FromHresult(kOutOfRange);
+  NIMBREL_TRY(Close(number));
+  OpenFile opened;
+  opened.output = true;
+  opened.handle = std::move(file);
+  Table()[number] = std::move(opened);
+  return Status::Ok();
 }
+
+Status OpenInMemoryForOutput(int number, const std::wstring& path) {
+  if (number < 1 || number > kMaxFileNumber)
+    return Status::FromHresult(kOutOfRange);
+  if (!erasure::Counting())
+    return Status::FromWin32(ERROR_INVALID_FUNCTION);
+  NIMBREL_TRY(Close(number));
+  OpenFile opened;
+  opened.output = true;
+  opened.memory_key = MemoryKey(path);
+  FilesInMemory()[opened.memory_key].clear();
+  Table()[number] = std::move(opened);
+  return Status::Ok();
+}
+
 Status OpenForInput(int number, const std::wstring& path) {
-  return Open(number, path, false);
+  if (number < 1 || number > kMaxFileNumber)
+    return Status::FromHresult(kOutOfRange);
+  NIMBREL_TRY(Close(number));
+  OpenFile file;
+  if (erasure::Counting()) {
+    if (auto kept = FilesInMemory().find(MemoryKey(path)); kept != FilesInMemory().end()) {
+      file.buffer = kept->second;
+      Table()[number] = std::move(file);
+      return Status::Ok();
+    }
+  }
+  file.handle.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.handle)
+    return Status::FromLastError();
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.handle.get(), &size))
+    return Status::FromLastError();
+  file.buffer.resize(static_cast<size_t>(size.QuadPart));
+  DWORD read = 0;
+  if (!file.buffer.empty() && !ReadFile(file.handle.get(), file.buffer.data(),
+                                        static_cast<DWORD>(file.buffer.size()), &read, nullptr))
+    return Status::FromLastError();
+  file.buffer.resize(read);
+  Table()[number] = std::move(file);
+  return Status::Ok();
 }
 
 Status PrintLine(int number, std::wstring_view text) {

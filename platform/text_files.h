@@ -8,14 +8,19 @@
 #include <string>
 #include <string_view>
 
+#include "platform/handles.h"
 #include "platform/status.h"
 
 namespace platform::files {
 
 inline constexpr int kMaxFileNumber = 511;
 
-// Creates the file, or empties it when it exists.
-Status OpenForOutput(int number, const std::wstring& path);
+// Takes over a file made new and open for writing (see deletion::Folder::MakeFile): no file is
+// ever opened for output by a path, which could lead through a link.
+Status OpenForOutput(int number, UniqueHandle file);
+// While the erasing calls only count (platform/erasure.h), a file "written" at `path` stays in
+// memory, and OpenForInput of the same path reads it from there until the count ends.
+Status OpenInMemoryForOutput(int number, const std::wstring& path);
 Status OpenForInput(int number, const std::wstring& path);
 // Writes the text followed by CR LF.
 Status PrintLine(int number, std::wstring_view text);

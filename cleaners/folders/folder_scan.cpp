@@ -63,7 +63,8 @@ bool OpenFolderToClean(const deletion::Folder& top, const std::wstring& relative
 }
 
 void ScanAndCleanListedFolders(const std::wstring& path, const FolderOpener& open,
-                               const ReachedElsewhere& reached_elsewhere, FolderCleaning* outcome) {
+                               const ReachedElsewhere& reached_elsewhere, FolderCleaning* outcome,
+                               const StaysOnPurpose& stays) {
   if (platform::Status shown = platform::SharedFolderList().SetPath(path); !shown) {
     // The list would keep its previous folder, whose inventory means nothing here.
     if (!deletion::IsGone(shown))
@@ -79,6 +80,6 @@ void ScanAndCleanListedFolders(const std::wstring& path, const FolderOpener& ope
   deletion::Folder folder;
   if (!open(&folder, outcome))
     return;
-  if (platform::Status cleaned = CleanListedFolders(folder, reached_elsewhere); !cleaned)
+  if (platform::Status cleaned = CleanListedFolders(folder, reached_elsewhere, stays); !cleaned)
     outcome->Add(Kind::kInventoryFailed, path, cleaned);
 }

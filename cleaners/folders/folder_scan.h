@@ -24,9 +24,9 @@ using FolderOpener =
     std::function<bool(platform::deletion::Folder* folder, FolderCleaning* outcome)>;
 
 // Points the shared folder list at `path`, has it inventoried, then opens it with `open` and
-// cleans the sub-folders listed (those `reached_elsewhere` leaves aside excepted). The folder is
-// opened only after the scan, which resets attributes by path and could not while a handle
-// that may delete holds the folder. A folder the list cannot show or the scan cannot inventory
+// cleans the sub-folders listed (those `reached_elsewhere` leaves aside, and those `stays` keeps,
+// excepted: see CleanListedFolders). A folder the list cannot show or the scan cannot inventory
 // is added to `outcome`, and then nothing is deleted in it.
 void ScanAndCleanListedFolders(const std::wstring& path, const FolderOpener& open,
-                               const ReachedElsewhere& reached_elsewhere, FolderCleaning* outcome);
+                               const ReachedElsewhere& reached_elsewhere, FolderCleaning* outcome,
+                               const StaysOnPurpose& stays = nullptr);

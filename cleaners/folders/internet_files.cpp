@@ -1,5 +1,8 @@
 #include "cleaners/folders/internet_files.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "cleaners/folders/folder_guard.h"
 #include "cleaners/folders/folder_scan.h"
 #include "cleaners/folders/special_folder.h"
@@ -24,10 +27,28 @@ bool IsOrIsBelow(const std::wstring& a, const std::wstring& b) {
          (a.size() == b.size() || a[b.size()] == L'\\');
 }
 
-// A container, a folder on the way to one ("Low") or a folder inside one: its own pass cleans
-// it, or it must stay.
-bool ReachedByContainerPass(const std::wstring& relative) {
-  for (const wchar_t* container : kContainers) {
+// Other programs' folders that lie in the cache folder but are no cache: Word's unsaved work
+// ("Content.Word"), and the attachments the mail program opened, which the user may have edited
+// ("Content.Outlook", "OLK" and some letters in older versions). Wherever they lie, hidden or
+// not, they stay with all they hold.
+bool IsOtherProgramsFolder(const std::wstring& relative) {
+  for (std::size_t start = 0; start <= relative.size();) {
+    const std::size_t slash = std::min(relative.find(L'\\', start), relative.size());
+    const std::wstring name = relative.substr(start, slash - start);
+    if (platform::SamePathText(name, L"Content.Word") ||
+        platform::SamePathText(name, L"Content.Outlook") ||
+        (name.size() > 3 && platform::SamePathText(name.substr(0, 3), L"OLK")))
+      return true;
+    start = slash + 1;
+  }
+  return false;
+}
+
+// The containers there are, a folder on the way to one ("Low" where it holds one) or a folder
+// inside one: its own pass cleans it, or it must stay.
+bool ReachedByContainerPass(const std::vector<std::wstring>& containers,
+                            const std::wstring& relative) {
+  for (const std::wstring& container : containers) {
     if (IsOrIsBelow(relative, container) || IsOrIsBelow(container, relative))
       return true;
   }
@@ -41,27 +62,38 @@ void CleanCacheFolder(const std::wstring& cache_folder, FolderCleaning* outcome)
   auto open_cache = [&](deletion::Folder* folder, FolderCleaning* problems) {
     return OpenFolderToClean(cache_folder, folder, problems);
   };
+  auto open_container = [&](const wchar_t* name, deletion::Folder* container,
+                            FolderCleaning* problems) {
+    deletion::Folder cache;
+    return open_cache(&cache, problems) && OpenFolderToClean(cache, name, container, problems);
+  };
+  std::vector<std::wstring> containers;
   {
     // The loose files go whether or not the folder has sub-folders.
     deletion::Folder cache;
     if (!open_cache(&cache, outcome))
       return;
     (void)deletion::DeletePlainFiles(cache, deletion::ReadOnly::kLifted);
+    // A container that is not there has nothing to clean: the scan is not even asked, and
+    // "Low" without one is a folder like any other.
+    for (const wchar_t* name : kContainers) {
+      deletion::Folder probe;
+      FolderCleaning ignored;
+      if (OpenFolderToClean(cache, name, &probe, &ignored))
+        containers.push_back(name);
+    }
   }
-  ScanAndCleanListedFolders(cache_folder, open_cache, ReachedByContainerPass, outcome);
-  for (const wchar_t* name : kContainers) {
-    auto open_container = [&](deletion::Folder* container, FolderCleaning* problems) {
-      deletion::Folder cache;
-      return open_cache(&cache, problems) && OpenFolderToClean(cache, name, container, problems);
-    };
-    // A container that is not there has nothing to clean: the scan is not even asked.
-    deletion::Folder probe;
-    FolderCleaning ignored;
-    if (!open_container(&probe, &ignored))
-      continue;
-    probe = deletion::Folder();
+  ScanAndCleanListedFolders(
+      cache_folder, open_cache,
+      [&](const std::wstring& relative) { return ReachedByContainerPass(containers, relative); },
+      outcome, IsOtherProgramsFolder);
+  for (const std::wstring& name : containers) {
     ScanAndCleanListedFolders(
-        cache_folder + name, open_container, [](const std::wstring&) { return false; }, outcome);
+        cache_folder + name,
+        [&](deletion::Folder* container, FolderCleaning* problems) {
+          return open_container(name.c_str(), container, problems);
+        },
+        [](const std::wstring&) { return false; }, outcome, IsOtherProgramsFolder);
   }
 }
 

@@ -3,6 +3,7 @@
 #include "inventory/inventory_file.h"
 #include "platform/events.h"
 #include "platform/fs.h"
+#include "platform/paths.h"
 #include "platform/text_files.h"
 
 namespace fs = platform::fs;
@@ -17,13 +18,7 @@ bool IsBlank(const std::wstring& line) {
 }  // namespace
 
 bool IsPlainFolderName(const std::wstring& line) {
-  if (line.empty() || line.back() == L'.' || line.back() == L' ')
-    return false;
-  for (wchar_t c : line) {
-    if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
-      return false;
-  }
-  return true;
+  return platform::IsPlainWin32Name(line);
 }
 
 void ForEachInventoryName(const std::function<void(const std::wstring& name)>& act) {

@@ -8,7 +8,8 @@
 
 // True when an inventory line may be joined below its folder: one plain path component, with
 // no "\", "/" or ":", no wildcard, not "." or "..", and no trailing dot or space (which the
-// file system would strip, turning "x." into "x" and ". ." into a parent folder).
+// file system would strip, turning "x." into "x" and ". ." into a parent folder), and no
+// device's name ("CON", "con.txt"), which a path names instead of a folder.
 bool IsPlainFolderName(const std::wstring& line);
 
 // Reads back, under its number, the inventory file the last scan wrote: skips line 1 (the scanned

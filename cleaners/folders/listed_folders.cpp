@@ -49,6 +49,12 @@ platform::Status ReadBackRows(std::vector<std::wstring>* relative_paths) {
   return platform::Status::Ok();
 }
 
+// True for a folder the scan left and counted as left already.
+bool LeftByScan(const std::wstring& relative) {
+  const std::vector<std::wstring>& left = SharedForm1().LeftFolders();
+  return std::find(left.begin(), left.end(), relative) != left.end();
+}
+
 // One folder of the chain from the scanned folder down to the folder being cleaned.
 class Frame {
  public:
@@ -97,7 +103,8 @@ class Frame {
       return;
     std::uint64_t kept = 0;
     for (std::size_t i = 0; i < subfolders_.size(); ++i) {
-      if (!opened_[i] && !(*reached_elsewhere_)(Below(subfolders_[i].name)))
+      const std::wstring place = Below(subfolders_[i].name);
+      if (!opened_[i] && !(*reached_elsewhere_)(place) && !LeftByScan(place))
         ++kept;
     }
     if (kept > 0)
@@ -150,10 +157,14 @@ std::wstring OpenDownTo(const std::wstring& relative, const ReachedElsewhere& re
 }  // namespace
 
 platform::Status CleanListedFolders(const deletion::Folder& scanned,
-                                    const ReachedElsewhere& reached_elsewhere) {
+                                    const ReachedElsewhere& reached_elsewhere,
+                                    const StaysOnPurpose& stays) {
   std::vector<std::wstring> rows;
   NIMBREL_TRY(ReadBackRows(&rows));
   std::erase_if(rows, reached_elsewhere);
+  // What stays is never opened, so the folder that holds it counts it as kept when it closes.
+  if (stays)
+    std::erase_if(rows, stays);
   std::sort(rows.begin(), rows.end(), WalksBefore);
 
   // Each folder is closed, and so removed, once the walk has left what lies below it.

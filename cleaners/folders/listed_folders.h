@@ -12,6 +12,10 @@
 // that must stay: neither it nor what lies below it is touched or counted as kept.
 using ReachedElsewhere = std::function<bool(const std::wstring& relative_path)>;
 
+// True for a listed folder (by its place below the scanned folder) that stays on purpose with
+// all it holds: it is counted as kept.
+using StaysOnPurpose = std::function<bool(const std::wstring& relative_path)>;
+
 // Reads the inventory file back and checks that its lines are the rows the last scan of
 // `scanned` wrote, in order; then empties each listed folder of its plain files (read-only,
 // hidden and system files stay) and removes it, deepest first, so that a parent emptied of its
@@ -19,6 +23,9 @@ using ReachedElsewhere = std::function<bool(const std::wstring& relative_path)>;
 // listing showed it: a name that became a link, or another folder, since is left. What stays
 // in the folders cleaned on purpose (sub-folders the inventory leaves out) is counted as kept.
 // Returns the failure that stopped it before anything was done (an inventory file that is not
-// the scan's); errors after that are ignored: a folder that cannot be cleaned stays.
+// the scan's); errors after that are ignored: a folder that cannot be cleaned stays. The folders
+// `stays` names are neither entered nor cleaned, and are counted as kept; those the scan left
+// are not counted again.
 platform::Status CleanListedFolders(const platform::deletion::Folder& scanned,
-                                    const ReachedElsewhere& reached_elsewhere);
+                                    const ReachedElsewhere& reached_elsewhere,
+                                    const StaysOnPurpose& stays = nullptr);

@@ -40,7 +40,7 @@ void PutTextOnTheClipboard(const wchar_t* text) {
 // Everything the ticked boxes could change, in one text.
 std::wstring MachineState(const std::wstring& temp, const std::wstring& store) {
   std::string state = test::SnapshotTree(temp) + "--\n" + test::SnapshotTree(kPrefetch) + "--\n" +
-                      test::SnapshotTree(store) + "--\n";
+                      test::SnapshotTree(store) + "--\n" + test::ReadInventoryBytes() + "--\n";
   std::wstring wide = platform::FromUtf8(state);
   for (const std::wstring& name : test::RegistryValueNames(HKEY_CURRENT_USER, kTypedUrls))
     wide += name + L"\n";

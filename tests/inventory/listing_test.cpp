@@ -8,6 +8,7 @@
 #include "inventory/sort_entries.h"
 #include "inventory/tables.h"
 #include "platform/collation.h"
+#include "platform/deletion.h"
 #include "platform/fs.h"
 #include "support/inventory_env.h"
 #include "support/scratch.h"
@@ -18,22 +19,28 @@ namespace fs = platform::fs;
 using namespace inventory;
 
 void StartListing() {
-  QueueHead = 1;
-  QueueTail = 2;
   NextEntry = 1;
   PathField = 0;
   DetailField = 1;
   KindField = 2;
+  MaxDepth = 5;
 }
 
 std::wstring TextAt(const CellTable& table, int row, int field) {
   return table.At(row, field).value->Text();
 }
 
+platform::Status ListTree(const std::wstring& path, std::vector<std::wstring>* left) {
+  platform::deletion::Folder folder;
+  NIMBREL_TRY(platform::deletion::Folder::Open(path, &folder));
+  return ListFolder(folder, path, 0, left);
+}
+
 TEST(ListFolder, RecordsVisibleSubfoldersOnlyNeverLinksOrFiles) {
   test::ScratchTree tree;
   tree.File(L"plain.txt");
   tree.Folder(L"sub");
+  tree.Folder(L"hidden\\inner");
   tree.Folder(L"hidden", fs::kHidden);
   tree.Folder(L"system", fs::kSystem);
   test::ScratchTree outside;
@@ -42,29 +49,29 @@ TEST(ListFolder, RecordsVisibleSubfoldersOnlyNeverLinksOrFiles) {
   ASSERT_TRUE(test::MakeUnixLink(outside.path(), tree / L"link"));
 
   StartListing();
-  ASSERT_TRUE(ListFolder(tree.path()).ok());
-  EXPECT_EQ(QueueTail, 3);
+  std::vector<std::wstring> left;
+  ASSERT_TRUE(ListTree(tree.path(), &left).ok());
   EXPECT_EQ(NextEntry, 2);
-  EXPECT_EQ(TextAt(FolderQueue, 2, 0), tree / L"sub\\");
   EXPECT_EQ(TextAt(EntryTable, 1, 0), tree / L"sub");
   EXPECT_EQ(TextAt(EntryTable, 1, 1), L"   ");
   EXPECT_EQ(TextAt(EntryTable, 1, 2), L"rep");
+  EXPECT_TRUE(left.empty());
   EXPECT_EQ(outside.Attributes(L"inner"), fs::kDirectory | fs::kReadOnly);
 }
 
-// The queue and the rows grow past what they held, the older rows kept.
-TEST(ListFolder, GrowsTheQueueAndTheRowsPastTheirEnd) {
+// The rows grow past what they held, the older rows kept; no folder is listed at the depth
+// where no row is written, nor below.
+TEST(ListFolder, GrowsTheRowsAndListsNoDeeperThanTheRowsGo) {
   test::ScratchTree tree;
-  tree.Folder(L"a");
+  tree.Folder(L"a\\b");
   StartListing();
   ASSERT_TRUE(EntryTable.Put(1, 0, Cell(std::wstring(L"older"))).ok());
-  QueueTail = FolderQueue.rows();
   NextEntry = EntryTable.rows();
-  const int slot = QueueTail, row = NextEntry;
-  ASSERT_TRUE(ListFolder(tree.path()).ok());
-  EXPECT_EQ(QueueTail, slot + 1);
+  const int row = NextEntry;
+  MaxDepth = 1;
+  std::vector<std::wstring> left;
+  ASSERT_TRUE(ListTree(tree.path(), &left).ok());
   EXPECT_EQ(NextEntry, row + 1);
-  EXPECT_EQ(TextAt(FolderQueue, slot, 0), tree / L"a\\");
   EXPECT_EQ(TextAt(EntryTable, row, 0), tree / L"a");
   EXPECT_EQ(TextAt(EntryTable, row, 2), L"rep");
   EXPECT_EQ(TextAt(EntryTable, 1, 0), L"older");

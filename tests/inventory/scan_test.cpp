@@ -9,6 +9,8 @@
 #include "inventory/form1.h"
 #include "inventory/inventory_file.h"
 #include "platform/fs.h"
+#include "platform/handles.h"
+#include "platform/tally.h"
 #include "platform/text.h"
 #include "platform/text_files.h"
 #include "support/drive_letter.h"
@@ -92,10 +94,10 @@ TEST(CmdScan, NamesTheListedFolderNeverALookAlike) {
   ASSERT_TRUE(ScanFolder(tree.path()).ok());
   EXPECT_EQ(test::ReadInventoryBytes(), first_lines + line_of(polish) + "plain\r\n");
 
-  // Without a short name (here the folder goes between the listing and its row) the row is
-  // left out.
+  // Without a short name (here the folder goes once its row is recorded, as the listing opens
+  // the next folder, which it lists in name order) the row is left out.
   fs::testing::SetBeforeChangeHook([&](const std::wstring& path) {
-    if (path == tree / full_width)
+    if (path == tree / full_width + L"\\")
       RemoveDirectoryW((tree / polish).c_str());
   });
   const platform::Status scanned = ScanFolder(tree.path());
@@ -124,6 +126,117 @@ TEST(CmdScan, LeavesDeepHiddenSystemAndLinkedFoldersOut) {
   EXPECT_EQ(tree.Attributes(L"hidden"), fs::kDirectory | fs::kHidden);
   EXPECT_EQ(tree.Attributes(L"hidden\\inner"), fs::kDirectory | fs::kReadOnly);
   EXPECT_EQ(outside.Attributes(L"target"), fs::kDirectory | fs::kReadOnly);
+}
+
+// Win32 paths drop a trailing dot, so "x.\" beside a link "x" names the link's target. Listed
+// from its handle, "x." is itself; its name is left, since no reader could use it.
+TEST(CmdScan, ADottedNameBesideALinkNeverReachesTheLinksTarget) {
+  test::ScratchTree outside;
+  outside.Folder(L"Sub1\\Sub2");
+  ASSERT_TRUE(test::MakeReadOnlyFolder(outside / L"Sub1"));
+  test::ScratchTree tree;
+  tree.RawFolder(L"x.\\inner");
+  tree.Folder(L"plain");
+  ASSERT_TRUE(test::MakeUnixLink(outside.path(), tree / L"x"));
+
+  ASSERT_TRUE(ScanFolder(tree.path()).ok());
+  EXPECT_EQ(test::ReadInventoryBytes(), Root(tree) + "plain\r\n");
+  EXPECT_EQ(outside.Attributes(L"Sub1"), fs::kDirectory | fs::kReadOnly);
+  EXPECT_EQ(outside.CountEntries(), 2);
+}
+
+// "x." and "y." beside links to the scanned folder itself would double the folders to list at
+// each level. Listed by handle and no deeper than it writes, the scan ends at once.
+TEST(CmdScan, DottedNamesBesideLinksToTheTreeItselfEndAtOnce) {
+  test::ScratchTree tree;
+  tree.RawFolder(L"x.");
+  tree.RawFolder(L"y.");
+  tree.Folder(L"1\\2\\3\\4\\5\\6\\7");
+  ASSERT_TRUE(test::MakeReadOnlyFolder(tree / L"1\\2\\3\\4\\5\\6"));
+  ASSERT_TRUE(test::MakeUnixLink(tree.path(), tree / L"x"));
+  ASSERT_TRUE(test::MakeUnixLink(tree.path(), tree / L"y"));
+
+  const ULONGLONG start = GetTickCount64();
+  ASSERT_TRUE(ScanFolder(tree.path()).ok());
+  EXPECT_LT(GetTickCount64() - start, 10000u);
+  EXPECT_EQ(test::ReadInventoryBytes(), Root(tree) + "1\r\n2\r\n3\r\n4\r\n5\r\n");
+  EXPECT_EQ(tree.Attributes(L"1\\2\\3\\4\\5\\6"), fs::kDirectory | fs::kReadOnly);
+}
+
+// A name no reader could use as written (a device's name, a trailing dot or space, a path past
+// MAX_PATH) and a folder whose attributes cannot be reset are each left with what they hold,
+// and counted as left; the rest of the tree is inventoried.
+TEST(CmdScan, LeavesEachOddNameAndInventoriesTheRest) {
+  test::ScratchTree tree;
+  const std::wstring long_name(150, L'l');
+  for (const wchar_t* odd : {L"CON", L"con.txt", L"LPT1", L"a.", L"b "})
+    tree.RawFolder(std::wstring(odd) + L"\\inner");
+  tree.RawFolder(long_name + L"\\" + std::wstring(100, L'm') + L"\\inner");
+  tree.Folder(L"good\\inner");
+  tree.Folder(L"held\\inner");
+  ASSERT_TRUE(test::MakeReadOnlyFolder(tree / L"held"));
+  // Held open without sharing: it can be neither opened nor reset (Wine lets any handle set
+  // attributes, so this is how a reset fails here).
+  platform::UniqueHandle holder(CreateFileW((tree / L"held").c_str(), GENERIC_READ, 0, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  ASSERT_TRUE(holder.valid());
+  platform::tally::Reset();
+
+  ASSERT_TRUE(ScanFolder(tree.path()).ok());
+  EXPECT_EQ(test::ReadInventoryBytes(),
+            Root(tree) + "good\r\ninner\r\n" + Ansi(long_name) + "\r\n");
+  EXPECT_EQ(platform::tally::Current().left(), 7u);
+  EXPECT_EQ(test::FolderAttributes(tree / L"held"), fs::kDirectory | fs::kReadOnly);
+}
+
+// "Reper.txt" a hard link to a document, or a Unix link to one: the scan puts a new file in
+// its place, and the document comes through byte for byte. A link to a folder is never
+// followed: the inventory goes to the fallback.
+TEST(CmdScan, NeverWritesThroughALinkedInventoryFile) {
+  test::ScratchTree tree;
+  tree.Folder(L"a");
+  test::ScratchTree sentinel;
+  sentinel.File(L"thesis.docx", fs::kArchive, "precious");
+  sentinel.Folder(L"folder");
+  const std::wstring document = sentinel / L"thesis.docx";
+  const std::uint32_t attributes = sentinel.Attributes(L"thesis.docx");
+  for (const char* link : {"hard", "symbolic", "folder"}) {
+    SCOPED_TRACE(link);
+    test::RefusedProgramInventory clean_fallback(test::RefusedProgramInventory::By::kNothing);
+    ASSERT_TRUE(test::RemoveUnixLink(InventoryFilePath()));
+    if (link == std::string("hard"))
+      ASSERT_TRUE(CreateHardLinkW(InventoryFilePath().c_str(), document.c_str(), nullptr));
+    else
+      ASSERT_TRUE(test::MakeUnixLink(
+          link == std::string("folder") ? sentinel / L"folder" : document, InventoryFilePath()));
+
+    ASSERT_TRUE(ScanFolder(tree.path()).ok());
+    EXPECT_EQ(test::ReadInventoryBytes(), Root(tree) + "a\r\n");
+    EXPECT_EQ(WrittenInventoryFilePath(),
+              link == std::string("folder") ? clean_fallback.fallback() : InventoryFilePath());
+    EXPECT_EQ(sentinel.Content(L"thesis.docx"), "precious");
+    EXPECT_EQ(sentinel.Attributes(L"thesis.docx"), attributes);
+    EXPECT_EQ(sentinel.CountEntries(), 2);
+    EXPECT_TRUE(test::RemoveUnixLink(InventoryFilePath()));
+  }
+}
+
+// Where the fallback folder is a link, nothing is written through it: the scan fails.
+TEST(CmdScan, NeverWritesTheFallbackThroughALink) {
+  test::ScratchTree tree;
+  tree.Folder(L"a");
+  test::ScratchTree sentinel;
+  sentinel.File(L"kept.txt", fs::kArchive, "precious");
+  test::RefusedProgramInventory refused(test::RefusedProgramInventory::By::kHeldFile);
+  const std::wstring fallback_folder =
+      refused.fallback().substr(0, refused.fallback().rfind(L'\\'));
+  ASSERT_TRUE(test::MakeUnixLink(sentinel.path(), fallback_folder));
+
+  EXPECT_FALSE(ScanFolder(tree.path()).ok());
+  EXPECT_TRUE(test::RemoveUnixLink(fallback_folder));
+  EXPECT_EQ(sentinel.CountEntries(), 1);
+  EXPECT_EQ(sentinel.Content(L"kept.txt"), "precious");
+  EXPECT_FALSE(platform::files::IsOpen(3));
 }
 
 TEST(CmdScan, DriveRootGivesTwoBackslashesOnTheFirstLine) {

@@ -164,7 +164,7 @@ TEST(Erasure, FilesWrittenWhileCountingStayInMemoryAndAreReadBackFromThere) {
   const std::wstring path = tree / L"reper.TXT";  // the same file, spelt otherwise
   {
     CountingScope counting;
-    ASSERT_TRUE(files::OpenForOutput(3, path).ok());
+    ASSERT_TRUE(files::OpenInMemoryForOutput(3, path).ok());
     ASSERT_TRUE(files::PrintLine(3, L"C:\\Temp\\").ok());
     ASSERT_TRUE(files::PrintLine(3, L"Dossier é").ok());
     ASSERT_TRUE(files::Close(3).ok());

@@ -60,13 +60,14 @@ void WriteInventoryBytes(const std::string& bytes) {
 }
 
 RefusedProgramInventory::RefusedProgramInventory(By by, const std::string& bytes)
-    : refused_(InventoryFilePath()),
+    : by_(by),
+      refused_(InventoryFilePath()),
       fallback_folder_(LocalAppData() + L"\\Nimbrel"),
       fallback_(fallback_folder_ + L"\\Reper.txt") {
   Clear();
   if (by == By::kFolder) {
     CreateDirectoryW(refused_.c_str(), nullptr);
-  } else {
+  } else if (by == By::kHeldFile) {
     WriteBytes(refused_, bytes);
     holder_.reset(CreateFileW(refused_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, 0, nullptr));
@@ -84,7 +85,8 @@ bool RefusedProgramInventory::RefuseFallback() {
 }
 
 void RefusedProgramInventory::Clear() {
-  RemoveFileOrTree(refused_);
+  if (by_ != By::kNothing)
+    RemoveFileOrTree(refused_);
   RemoveFileOrTree(fallback_folder_);
 }
 

@@ -30,7 +30,7 @@ inline constexpr char kRefusedInventoryBytes[] = "C:\\old\\\r\nstale\r\n";
 // "%LOCALAPPDATA%\Nimbrel" is removed before and after.
 class RefusedProgramInventory {
  public:
-  enum class By { kHeldFile, kFolder };
+  enum class By { kHeldFile, kFolder, kNothing };  // kNothing: only the fallback is cleared
   explicit RefusedProgramInventory(By by, const std::string& bytes = kRefusedInventoryBytes);
   RefusedProgramInventory(const RefusedProgramInventory&) = delete;
   RefusedProgramInventory& operator=(const RefusedProgramInventory&) = delete;
@@ -43,6 +43,7 @@ class RefusedProgramInventory {
 
  private:
   void Clear();
+  By by_;
   std::wstring refused_, fallback_folder_, fallback_;
   platform::UniqueHandle holder_;
 };

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "platform/fs.h"
 #include "platform/handles.h"
@@ -26,10 +27,16 @@ std::wstring UniqueName(const std::wstring& hint) {
          L"-" + std::to_wstring(GetTickCount64() % 100000);
 }
 
+// The "\\?\" form of an absolute path, which the system takes as it is: no trailing dot or
+// space dropped, no device name, no length limit.
+std::wstring AsIs(const std::wstring& path) {
+  return path.size() > 2 && path[1] == L':' ? L"\\\\?\\" + path : path;
+}
+
 int CountBelow(const std::wstring& folder) {
   int count = 0;
   WIN32_FIND_DATAW data;
-  platform::UniqueFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
+  platform::UniqueFindHandle find(FindFirstFileW(AsIs(folder + L"*").c_str(), &data));
   if (!find)
     return 0;
   do {
@@ -80,6 +87,13 @@ void ScratchTree::Folder(const std::wstring& relative, std::uint32_t attributes)
   MakeParents(full + L"\\");
   if (attributes)
     SetFileAttributesW(full.c_str(), attributes | FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void ScratchTree::RawFolder(const std::wstring& relative) {
+  for (std::size_t slash = 0; slash != std::wstring::npos;) {
+    slash = relative.find(L'\\', slash + 1);
+    CreateDirectoryW(AsIs(path_ + relative.substr(0, slash)).c_str(), nullptr);
+  }
 }
 
 bool ScratchTree::Exists(const std::wstring& relative) const {
@@ -219,18 +233,22 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
          });
 }
 
-// The path of the one FileLink alive.
-std::wstring& FileLinkPath() {
-  static std::wstring path;
-  return path;
+// The paths of the FileLinks alive.
+std::vector<std::wstring>& FileLinkPaths() {
+  static std::vector<std::wstring> paths;
+  return paths;
 }
 
 FileLink::FileLink(const std::wstring& target, const std::wstring& link) : link_(link) {
   made_ = MakeUnixLink(target, link);
-  FileLinkPath() = link;
+  FileLinkPaths().push_back(link);
   platform::fs::testing::SetFileLinkCheck([](const std::wstring& folder, const std::wstring& name) {
     const std::wstring path = folder + name;
-    return CompareStringOrdinal(path.c_str(), -1, FileLinkPath().c_str(), -1, TRUE) == CSTR_EQUAL;
+    for (const std::wstring& link_path : FileLinkPaths()) {
+      if (CompareStringOrdinal(path.c_str(), -1, link_path.c_str(), -1, TRUE) == CSTR_EQUAL)
+        return true;
+    }
+    return false;
   });
 }
 
@@ -246,7 +264,9 @@ bool RemoveUnixLink(const std::wstring& link) {
 }
 
 FileLink::~FileLink() {
-  platform::fs::testing::SetFileLinkCheck(nullptr);
+  std::erase(FileLinkPaths(), link_);
+  if (FileLinkPaths().empty())
+    platform::fs::testing::SetFileLinkCheck(nullptr);
   RemoveUnixLink(link_);
 }
 
@@ -283,7 +303,7 @@ void RemoveTree(const std::wstring& path) {
   if (!folder.empty() && folder.back() != L'\\')
     folder += L'\\';
   WIN32_FIND_DATAW data;
-  platform::UniqueFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
+  platform::UniqueFindHandle find(FindFirstFileW(AsIs(folder + L"*").c_str(), &data));
   if (find) {
     do {
       std::wstring name = data.cFileName;
@@ -295,17 +315,17 @@ void RemoveTree(const std::wstring& path) {
         // attributes).
         RemoveUnixLink(full);
       } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(AsIs(full).c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveTree(full + L"\\");
       } else {
-        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(full.c_str());
+        SetFileAttributesW(AsIs(full).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(AsIs(full).c_str());
       }
     } while (FindNextFileW(find.get(), &data));
   }
   find.reset();
-  SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryW(folder.c_str());
+  SetFileAttributesW(AsIs(folder).c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(AsIs(folder).c_str());
 }
 
 }  // namespace test

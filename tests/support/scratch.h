@@ -31,6 +31,10 @@ class ScratchTree {
   void File(const std::wstring& relative, std::uint32_t attributes = 0,
             const std::string& content = "x");
   void Folder(const std::wstring& relative, std::uint32_t attributes = 0);
+  // Creates a folder and its missing parents by their exact names, as the file system takes
+  // them below Win32's path rules: a trailing dot or space, a device's name ("CON"), a path
+  // past MAX_PATH.
+  void RawFolder(const std::wstring& relative);
   bool Exists(const std::wstring& relative) const;
   std::uint32_t Attributes(const std::wstring& relative) const;
   // The bytes of a file ("<unreadable>" when it cannot be read).
@@ -56,7 +60,8 @@ bool RemoveUnixLink(const std::wstring& link);
 // A Unix link to a file, shown to the program as Windows shows one: a reparse point (through
 // the platform's test seam, for this one path while the object lives). Setting its attributes
 // reaches the target, as on Windows; under Wine even deleting it deletes the target. The link is
-// removed the Unix way when the object goes, before the trees made earlier. One at a time.
+// removed the Unix way when the object goes, before the trees made earlier. Several may live at
+// once.
 class FileLink {
  public:
   FileLink(const std::wstring& target, const std::wstring& link);

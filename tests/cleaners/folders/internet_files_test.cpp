@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "cleaners/folders/special_folder.h"
 #include "platform/fs.h"
 #include "platform/text.h"
@@ -128,6 +131,76 @@ TEST(CleanInternetFiles, LeavesTheHiddenLookAlikeOfAListedFolder) {
   // through them.
   EXPECT_EQ(cache.Exists(L"\uff41\uff42\uff43\\page.htm"), !short_names);
   EXPECT_EQ(cache.Exists(L"\u0141\u00f3d\u017a\\page.htm"), !short_names);
+}
+
+// Word's unsaved work and the attachments the mail program opened lie in the cache folder but
+// are no cache: they stay, hidden or not, with all they hold, byte for byte.
+TEST(CleanInternetFiles, KeepsWordAndOutlookFoldersWhateverTheirAttributes) {
+  const wchar_t* const kKept[] = {L"Content.Word\\~WRL0001.tmp",
+                                  L"Content.Outlook\\ABCD1234\\devis.docx", L"OLK3F2A\\offre.xlsx"};
+  for (std::uint32_t folder_attributes : {0u, fs::kHidden}) {
+    test::ScratchTree cache;
+    test::SeedCache(cache, test::CacheGeneration::kWindows10);
+    test::ScratchTree sentinel;
+    sentinel.File(L"same.tmp", 0, "work");
+    for (const wchar_t* kept : kKept) {
+      cache.File(kept, 0, "work");
+      cache.Folder(std::wstring(kept).substr(0, std::wstring(kept).find(L'\\')), folder_attributes);
+    }
+    test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
+
+    EXPECT_TRUE(CleanInternetFiles());
+    for (const wchar_t* kept : kKept) {
+      EXPECT_EQ(cache.Content(kept), "work") << platform::ToUtf8(kept);
+      EXPECT_EQ(cache.Attributes(kept), sentinel.Attributes(L"same.tmp"));
+    }
+    EXPECT_FALSE(cache.Exists(L"site"));
+    EXPECT_EQ(sentinel.Content(L"same.tmp"), "work");
+  }
+}
+
+// "Low" is set aside for its container; without one it is a folder like any other.
+TEST(CleanInternetFiles, LowIsSetAsideOnlyWhereItHoldsAContainer) {
+  for (const wchar_t* container : {L"", L"IE", L"Content.IE5"}) {
+    SCOPED_TRACE(platform::ToUtf8(container));
+    test::ScratchTree cache;
+    cache.File(L"Low\\loose.dat");
+    cache.File(L"Low\\sub\\inner.dat");
+    const std::wstring cached = L"Low\\" + std::wstring(container) + L"\\AB12CD34\\page.htm";
+    if (*container)
+      cache.File(cached);
+    test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
+
+    EXPECT_TRUE(CleanInternetFiles());
+    EXPECT_EQ(cache.Exists(L"Low"), *container != L'\0');
+    EXPECT_EQ(cache.Exists(L"Low\\loose.dat"), *container != L'\0');
+    EXPECT_FALSE(cache.Exists(L"Low\\sub"));
+    EXPECT_FALSE(cache.Exists(cached));
+  }
+}
+
+// A link to a file, among the loose files or in a container's cache folder, stays, and its target
+// comes through byte for byte.
+TEST(CleanInternetFiles, ALinkToAFileStaysAndSoDoesItsTarget) {
+  test::ScratchTree sentinel;
+  sentinel.File(L"target.doc", 0, "keep");
+  const std::uint32_t attributes = sentinel.Attributes(L"target.doc");
+  test::ScratchTree cache;
+  test::SeedCache(cache, test::CacheGeneration::kWindows10);
+  const wchar_t* const kLinks[] = {L"link.dat", L"IE\\AB12CD34\\link.htm"};
+  std::vector<std::unique_ptr<test::FileLink>> links;
+  for (const wchar_t* link : kLinks) {
+    links.push_back(std::make_unique<test::FileLink>(sentinel / L"target.doc", cache / link));
+    ASSERT_TRUE(links.back()->made());
+  }
+  test::ShellFolderRedirect redirect(L"Cache", test::WithoutSlash(cache.path()));
+
+  CleanInternetFiles();
+  for (const wchar_t* link : kLinks)
+    EXPECT_TRUE(cache.Exists(link)) << platform::ToUtf8(link);
+  EXPECT_FALSE(cache.Exists(L"IE\\EF56GH78"));
+  EXPECT_EQ(sentinel.Content(L"target.doc"), "keep");
+  EXPECT_EQ(sentinel.Attributes(L"target.doc"), attributes);
 }
 
 TEST(CleanInternetFiles, UnknownCacheFolderDeletesNothing) {

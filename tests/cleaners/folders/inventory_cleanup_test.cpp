@@ -13,11 +13,15 @@
 namespace {
 
 TEST(IsPlainFolderName, AcceptsOnlyOneComponentThatStaysBelowItsFolder) {
-  for (const wchar_t* name : {L"a", L"Content.IE5", L"  leading spaces", L"\u00e9t\u00e9", L"a.b"})
+  for (const wchar_t* name : {L"a", L"Content.IE5", L"  leading spaces", L"\u00e9t\u00e9", L"a.b",
+                              L"CONSOLE", L"COM10", L"LPT", L"xcon", L"nul1"})
     EXPECT_TRUE(IsPlainFolderName(name)) << name;
   for (const wchar_t* name :
-       {L"", L".", L"..", L". .", L"x.", L"x ", L"a\\b", L"..\\..", L"a/b", L"C:\\Windows", L"C:x",
-        L"\\\\server\\share", L"*", L"a?", L"<", L"a\"b", L"a|b", L"tab\there"})
+       {L"",         L".",         L"..",    L". .",         L"x.",  L"x ",
+        L"a\\b",     L"..\\..",    L"a/b",   L"C:\\Windows", L"C:x", L"\\\\server\\share",
+        L"*",        L"a?",        L"<",     L"a\"b",        L"a|b", L"tab\there",
+        L"CON",      L"con.txt",   L"Nul",   L"aux .tar.gz", L"PRN", L"COM1",
+        L"lpt9.log", L"LPT\u00b9", L"CONIN$"})
     EXPECT_FALSE(IsPlainFolderName(name)) << name;
 }
 

@@ -95,6 +95,31 @@ TEST(CleanTempFiles, LooseFilesGoAndEachListedFolderIsCleanedAtItsOwnPlace) {
   EXPECT_TRUE(sentinel.Exists(L"x\\hidden-folder.tmp"));
 }
 
+// A name no reader could use (a device's name, a trailing dot or space) is left with what it
+// holds, and so is a link to a file in a listed folder (and so that folder), its target
+// untouched; the other sub-folders are still cleaned.
+TEST(CleanTempFiles, OddNamesAndLinksToFilesStayAndTheOtherFoldersGo) {
+  test::ScratchTree sentinel;
+  sentinel.File(L"target.doc", 0, "keep");
+  const std::uint32_t attributes = sentinel.Attributes(L"target.doc");
+  test::ScratchTree temp_folder;
+  for (const wchar_t* odd : {L"CON", L"con.txt", L"a.", L"b "})
+    temp_folder.RawFolder(std::wstring(odd) + L"\\inner");
+  temp_folder.File(L"good\\nested\\cached.tmp");
+  temp_folder.File(L"linked\\cached.tmp");
+  test::FileLink link(sentinel / L"target.doc", temp_folder / L"linked\\link.doc");
+  ASSERT_TRUE(link.made());
+  test::ScopedTempFolder temp(temp_folder.path());
+
+  CleanTempFiles();
+  EXPECT_FALSE(temp_folder.Exists(L"good"));
+  EXPECT_FALSE(temp_folder.Exists(L"linked\\cached.tmp"));
+  EXPECT_TRUE(temp_folder.Exists(L"linked\\link.doc"));
+  EXPECT_EQ(temp_folder.CountEntries(), 10);
+  EXPECT_EQ(sentinel.Content(L"target.doc"), "keep");
+  EXPECT_EQ(sentinel.Attributes(L"target.doc"), attributes);
+}
+
 TEST(CleanTempFiles, AListedFolderSwappedForALinkAfterTheScanIsNeverEntered) {
   for (bool in_place : {false, true}) {
     SCOPED_TRACE(in_place ? "turned into a junction in place" : "swapped for a link");
