@@ -1,10 +1,12 @@
 // The cleaning run: the button "Executer !".
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "app/depart.h"
+#include "cleaners/browsers/browser_cleaning.h"
 #include "cleaners/folders/special_folder.h"
 #include "platform/system.h"
 
@@ -89,6 +91,41 @@ void AddFolderProblems(const FolderCleaning& cleaning, std::vector<std::wstring>
   }
 }
 
+// A browser step's problems, one line each; a line already listed (the same browser found open
+// by an earlier step of the run) is not repeated.
+void AddBrowserProblems(const browsers::BrowserCleaning& cleaning,
+                        std::vector<std::wstring>* failures) {
+  using Kind = browsers::BrowserProblem::Kind;
+  for (const browsers::BrowserProblem& problem : cleaning.problems) {
+    std::wstring line;
+    switch (problem.kind) {
+      case Kind::kBrowserOpen:
+        line = Failure(problem.browser +
+                       L" est ouvert : fermez-le puis relancez le nettoyage. Rien n'y a été "
+                       L"effacé.");
+        break;
+      case Kind::kReachedByLink:
+        line = Failure(L"Le dossier de " + problem.browser +
+                       L" est un lien, qui n'est jamais suivi : rien n'y a été effacé.");
+        break;
+      case Kind::kDatabaseLeft:
+        line = Failure(L"L'historique de " + problem.browser + L" (profil " + problem.profile +
+                           L") n'a pas pu être effacé de ses bases de données (verrouillées, "
+                           L"endommagées ou illisibles) : elles sont restées intactes.",
+                       problem.cause);
+        break;
+      case Kind::kFolderUnknown:
+        line = Failure(L"Le dossier " + problem.browser +
+                           L" n'a pas pu être ouvert : les navigateurs qui s'y trouvent n'ont "
+                           L"pas été nettoyés.",
+                       problem.cause);
+        break;
+    }
+    if (std::find(failures->begin(), failures->end(), line) == failures->end())
+      failures->push_back(std::move(line));
+  }
+}
+
 }  // namespace
 
 // A box's step runs when the box is checked; the status line then names the step.
@@ -119,6 +156,12 @@ void Depart::Command1_Click() {
     steps.clean_history();
   if (Selected(Check5))
     AddFolderProblems(steps.clean_internet_files(), &failures);
+  if (Selected(Check18))
+    AddBrowserProblems(steps.clean_browser_cookies(), &failures);
+  if (Selected(Check19))
+    AddBrowserProblems(steps.clean_browser_history(), &failures);
+  if (Selected(Check20))
+    AddBrowserProblems(steps.clean_browser_cache(), &failures);
   if (Selected(Check6))
     AddFolderProblems(steps.clean_temp_files(), &failures);
   if (Selected(Check7))

@@ -4,7 +4,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "cleaners/browsers/browser_cleaning.h"
 #include "cleaners/folders/folder_cleaning.h"
 #include "platform/status.h"
 #include "platform/system.h"
@@ -14,6 +16,11 @@ struct CleaningSteps {
   std::function<void()> clear_typed_urls;
   std::function<void()> clean_history;
   std::function<FolderCleaning()> clean_internet_files;
+  std::function<browsers::BrowserCleaning()> clean_browser_cookies;
+  std::function<browsers::BrowserCleaning()> clean_browser_history;
+  std::function<browsers::BrowserCleaning()> clean_browser_cache;
+  // The names of the browsers found, for the window to show.
+  std::function<std::vector<std::wstring>()> find_browsers;
   std::function<FolderCleaning()> clean_temp_files;
   std::function<void()> clean_recent;
   std::function<void()> empty_recycle_bin;

@@ -105,3 +105,11 @@ bool PurgeFolderContents(const std::wstring& folder) {
   Folder opened;
   return OpenForPurge(folder, &opened) && PurgeContents(opened);
 }
+
+bool PurgeOpenedFolderContents(const Folder& folder) {
+  return PurgeContents(folder);
+}
+
+bool PurgeOpenedFolder(Folder& folder) {
+  return PurgeContents(folder) && ResetAndRemove(folder);
+}

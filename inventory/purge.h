@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/deletion.h"
+
 // Deletes everything below `folder` (which ends in "\") and then the folder itself, unless it
 // is a drive root. True when the whole tree, the folder included, is gone (for a drive root:
 // when its contents are). False when something was left: a file in use, a folder that could
@@ -14,3 +16,9 @@ bool PurgeFolder(const std::wstring& folder);
 // folder itself where it is, with its attributes and permissions untouched. True when nothing
 // is left inside. A folder that is a link, or that cannot be opened, is not touched.
 bool PurgeFolderContents(const std::wstring& folder);
+
+// The same for folders a cleaner reached by handle: empties `folder` (each sub-folder through
+// its own handle, links left) and keeps it. True when nothing is left inside.
+bool PurgeOpenedFolderContents(const platform::deletion::Folder& folder);
+// Empties `folder` and removes it, closing its handle. True when it is gone.
+bool PurgeOpenedFolder(platform::deletion::Folder& folder);
