@@ -172,9 +172,11 @@ TEST_F(CleaningRun, EachBoxIsReadWhenItsStepComes) {
     Note(L"cookies");
     SendMessageW(window.Check6.handle(), BM_CLICK, 0, 0);
     SendMessageW(window.Check7.handle(), BM_CLICK, 0, 0);
+    SendMessageW(window.Check20.handle(), BM_CLICK, 0, 0);
   };
   window.Command1_Click();
-  EXPECT_EQ(log, (std::vector<std::wstring>{L"cookies", L"temp files", L"message Info"}));
+  EXPECT_EQ(log, (std::vector<std::wstring>{L"cookies", L"browser cache", L"temp files",
+                                            L"message Info"}));
 }
 
 TEST_F(CleaningRun, TheUserNameIsReadAtEveryRunAndAnEmptyOneGivesTwoBackslashes) {
