@@ -103,6 +103,8 @@ void SeedChromiumProfile(ScratchTree& tree, const std::wstring& profile,
 }
 
 void SeedFirefoxProfile(ScratchTree& tree, const std::wstring& p, const std::wstring& cache) {
+  // Firefox never deletes its lock: the file alone says nothing of a running browser.
+  tree.File(p + L"parent.lock", 0, "");
   tree.File(p + L"cookies.sqlite", 0, kCookie);
   tree.File(p + L"cookies.sqlite-wal", 0, kCookie);
   tree.File(p + L"storage\\default\\https+++cookie-host.example.org\\ls\\data.sqlite", 0, kCookie);

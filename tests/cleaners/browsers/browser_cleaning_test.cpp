@@ -159,7 +159,6 @@ TEST_F(BrowserSteps, ARunningBrowserIsLeftWholeAndNamed) {
   test::ChildProcess edge(L"hold_file.exe \"" +
                           (tree / L"local\\Microsoft\\Edge\\User Data\\lockfile") + L"\" chromium");
   ASSERT_TRUE(edge.WaitForLine(L"holding")) << edge.lines_read();
-  tree.File(profiles[3].data + L"parent.lock", 0, "");
   test::ChildProcess firefox(L"hold_file.exe \"" + (tree / (profiles[3].data + L"parent.lock")) +
                              L"\" firefox");
   ASSERT_TRUE(firefox.WaitForLine(L"holding")) << firefox.lines_read();
