@@ -68,11 +68,13 @@ platform::Status Depart::Create() {
   // No focus.
   form.Add(Label1, depart_text::kMakerAddress, {240, 4920, 1335, 255}, kLabel1Style);
   form.Add(Label2, L"Morvane", {2250, 4920, 1335, 255}, kLabel2Style);
-  // The band's full width, from the frames' left edge to their right one, above the button.
+  // The band below the first two groups, from their frames' left edge to their right one, above
+  // the button.
   form.Add(Label3, depart_text::kStatusHint, {360, 4110, 5775, 675}, kStatusStyle);
   // Two lines' room between "Cache" and the toggle, for six browsers and their channels.
-  form.Add(Label4, BrowsersLine(steps.find_browsers()), {6720, 1740, 2295, 495},
-           kBrowsersLineStyle);
+  form.Add(Label4,
+           BrowsersLine(steps.find_browsers ? steps.find_browsers() : std::vector<std::wstring>()),
+           {6720, 1740, 2295, 495}, kBrowsersLineStyle);
   form.Add(Frame2, L"Internet Explorer", {360, 240, 2655, 2415}, kFrameStyle);
   form.Add(Frame3, L"Windows", {3360, 240, 2775, 2415}, kFrameStyle);
   form.Add(Frame4, L"Système", {360, 3000, 5775, 1095}, kFrameStyle);

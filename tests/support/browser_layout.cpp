@@ -21,10 +21,6 @@ std::wstring Plain(std::wstring path) {
   return path;
 }
 
-bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 // The name of a path's last component.
 std::wstring LastName(const std::wstring& path) {
   const std::size_t slash = path.rfind(L'\\');
@@ -142,7 +138,7 @@ bool ErasedBy(const std::string& box, const std::wstring& relative) {
     return false;
   };
   if (box == "Cookies")
-    return database({L"Cookies", L"cookies.sqlite"}) || StartsWith(path, L"indexeddb\\http") ||
+    return database({L"Cookies", L"cookies.sqlite"}) ||
            path.find(L"\\indexeddb\\http") != std::wstring::npos ||
            path.find(L"storage\\default\\http") != std::wstring::npos;
   if (box == "Historique")
