@@ -1,12 +1,14 @@
 // The cleaning run, the button "Executer !", and the analysis, the button "Analyser", which is the
 // same run while the erasing calls only count what they would erase.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/depart.h"
+#include "cleaners/browsers/browser_cleaning.h"
 #include "platform/erasure.h"
 #include "platform/system.h"
 #include "platform/tally.h"
@@ -120,6 +122,41 @@ void AddFolderProblems(const FolderCleaning& cleaning, std::vector<std::wstring>
   }
 }
 
+// A browser step's problems, one line each; a line already listed (the same browser found open
+// by an earlier step of the run) is not repeated.
+void AddBrowserProblems(const browsers::BrowserCleaning& cleaning,
+                        std::vector<std::wstring>* failures) {
+  using Kind = browsers::BrowserProblem::Kind;
+  for (const browsers::BrowserProblem& problem : cleaning.problems) {
+    std::wstring line;
+    switch (problem.kind) {
+      case Kind::kBrowserOpen:
+        line = Failure(problem.browser +
+                       L" est ouvert : fermez-le puis relancez le nettoyage. Rien n'y a été "
+                       L"effacé.");
+        break;
+      case Kind::kReachedByLink:
+        line = Failure(L"Le dossier de " + problem.browser +
+                       L" est un lien, qui n'est jamais suivi : rien n'y a été effacé.");
+        break;
+      case Kind::kDatabaseLeft:
+        line = Failure(L"L'historique de " + problem.browser + L" (profil " + problem.profile +
+                           L") n'a pas pu être effacé de ses bases de données (verrouillées, "
+                           L"endommagées ou illisibles) : elles sont restées intactes.",
+                       problem.cause);
+        break;
+      case Kind::kFolderUnknown:
+        line = Failure(L"Le dossier " + problem.browser +
+                           L" n'a pas pu être ouvert : les navigateurs qui s'y trouvent n'ont "
+                           L"pas été nettoyés.",
+                       problem.cause);
+        break;
+    }
+    if (std::find(failures->begin(), failures->end(), line) == failures->end())
+      failures->push_back(std::move(line));
+  }
+}
+
 }  // namespace
 
 // True when what a purge left was only files in use: the prefetch service holds the files of the
@@ -209,6 +246,12 @@ void Depart::RunTicked(bool analysing) {
       Check4, [&] { AddFolderProblems(steps.clean_history(), &failures); }, &failures);
   UserStep(
       Check5, [&] { AddFolderProblems(steps.clean_internet_files(), &failures); }, &failures);
+  UserStep(
+      Check18, [&] { AddBrowserProblems(steps.clean_browser_cookies(), &failures); }, &failures);
+  UserStep(
+      Check19, [&] { AddBrowserProblems(steps.clean_browser_history(), &failures); }, &failures);
+  UserStep(
+      Check20, [&] { AddBrowserProblems(steps.clean_browser_cache(), &failures); }, &failures);
   UserStep(
       Check6, [&] { AddFolderProblems(steps.clean_temp_files(), &failures); }, &failures);
   UserStep(

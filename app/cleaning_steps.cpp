@@ -1,5 +1,6 @@
 #include "app/cleaning_steps.h"
 
+#include "cleaners/browsers/browser_cleaning.h"
 #include "cleaners/folders/folder_guard.h"
 #include "cleaners/folders/history.h"
 #include "cleaners/folders/internet_files.h"
@@ -29,6 +30,16 @@ CleaningSteps RealCleaningSteps() {
   // It leaves the program's folder current.
   steps.clean_history = [] { return CleanHistory(CleanUrlHistory); };
   steps.clean_internet_files = CleanInternetFiles;
+  steps.clean_browser_cookies = [] {
+    return browsers::CleanUsersBrowsers(browsers::BrowserStep::kCookies);
+  };
+  steps.clean_browser_history = [] {
+    return browsers::CleanUsersBrowsers(browsers::BrowserStep::kHistory);
+  };
+  steps.clean_browser_cache = [] {
+    return browsers::CleanUsersBrowsers(browsers::BrowserStep::kCache);
+  };
+  steps.find_browsers = browsers::UsersBrowserNames;
   steps.clean_temp_files = CleanTempFiles;
   steps.clean_recent = CleanRecent;
   steps.empty_recycle_bin = EmptyRecycleBin;

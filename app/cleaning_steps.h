@@ -5,7 +5,9 @@
 #include <functional>
 #include <string>
 #include <type_traits>
+#include <vector>
 
+#include "cleaners/browsers/browser_cleaning.h"
 #include "cleaners/folders/folder_cleaning.h"
 #include "platform/status.h"
 #include "platform/system.h"
@@ -30,6 +32,11 @@ struct CleaningSteps {
   std::function<void()> clear_typed_urls;
   std::function<FolderCleaning()> clean_history;
   std::function<FolderCleaning()> clean_internet_files;
+  std::function<browsers::BrowserCleaning()> clean_browser_cookies;
+  std::function<browsers::BrowserCleaning()> clean_browser_history;
+  std::function<browsers::BrowserCleaning()> clean_browser_cache;
+  // The names of the browsers found, for the window to show.
+  std::function<std::vector<std::wstring>()> find_browsers;
   std::function<FolderCleaning()> clean_temp_files;
   std::function<FolderCleaning()> clean_recent;
   std::function<void()> empty_recycle_bin;

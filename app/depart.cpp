@@ -23,6 +23,17 @@ const ControlStyle kLabel1Style{kLightCyan, kNavy, std::nullopt, false};
 const ControlStyle kLabel2Style{kLightCyan, std::nullopt, std::nullopt, false};
 const ControlStyle kStatusStyle{kLightYellow, kNavy, std::nullopt, false};
 const ControlStyle kPanelStyle{Rgb{255, 255, 255}, std::nullopt, std::nullopt, false};
+const ControlStyle kBrowsersLineStyle{kLightGreen, std::nullopt, std::nullopt, false};
+
+// "Edge, Chrome, Firefox", or that none was found.
+std::wstring BrowsersLine(const std::vector<std::wstring>& names) {
+  if (names.empty())
+    return depart_text::kNoBrowser;
+  std::wstring line;
+  for (const std::wstring& name : names)
+    line += (line.empty() ? L"" : L", ") + name;
+  return line;
+}
 
 }  // namespace
 
@@ -33,7 +44,7 @@ Depart::Depart() : Dir1(platform::SharedFolderList()) {
 }
 
 platform::Status Depart::Create() {
-  NIMBREL_TRY(form.Create(depart_text::kCaption, 6495, 5295, kLightYellow, IDI_VELKOR));
+  NIMBREL_TRY(form.Create(depart_text::kCaption, 9495, 5295, kLightYellow, IDI_VELKOR));
 
   // Keyboard focus order.
   form.Add(Check9, L"Presse-papiers", {2520, 3240, 1335, 375}, kOptionStyle);
@@ -50,22 +61,33 @@ platform::Status Depart::Create() {
   form.Add(Check10, L"UserData", {3600, 1320, 1695, 375}, kOptionStyle);
   form.Add(Check6, L"Fichiers Temp", {3600, 600, 1695, 375}, kOptionStyle);
   form.Add(Check7, L"Documents récents", {3600, 960, 1695, 375}, kOptionStyle);
+  form.Add(Check21, L"Cocher/decocher tout", {6720, 2280, 2295, 255}, kToggleStyle);
+  form.Add(Check18, L"Cookies", {6720, 600, 1695, 375}, kOptionStyle);
+  form.Add(Check19, L"Historique", {6720, 960, 1695, 375}, kOptionStyle);
+  form.Add(Check20, L"Cache", {6720, 1320, 1695, 375}, kOptionStyle);
   form.Add(Command1, L"Executer !", {5040, 4800, 1215, 375}, kButtonStyle);
   form.Add(Text1, L"", {6600, 3000, 2415, 1575}, kPanelStyle);
   form.Add(Command2, L"Analyser", {7920, 4800, 1215, 375}, kButtonStyle);
   // No focus.
   form.Add(Label1, depart_text::kMakerAddress, {240, 4920, 1335, 255}, kLabel1Style);
   form.Add(Label2, L"Morvane", {2250, 4920, 1335, 255}, kLabel2Style);
-  // The band's full width, from the frames' left edge to their right one, above the button.
+  // The band below the first two groups, from their frames' left edge to their right one, above
+  // the button.
   form.Add(Label3, depart_text::kStatusHint, {360, 4110, 5775, 675}, kStatusStyle);
+  // Two lines' room between "Cache" and the toggle, for six browsers and their channels.
+  form.Add(Label4,
+           BrowsersLine(steps.find_browsers ? steps.find_browsers() : std::vector<std::wstring>()),
+           {6720, 1740, 2295, 495}, kBrowsersLineStyle);
   form.Add(Frame2, L"Internet Explorer", {360, 240, 2655, 2415}, kFrameStyle);
   form.Add(Frame3, L"Windows", {3360, 240, 2775, 2415}, kFrameStyle);
   form.Add(Frame4, L"Système", {360, 3000, 5775, 1095}, kFrameStyle);
+  form.Add(Frame5, L"Navigateurs", {6480, 240, 2655, 2415}, kFrameStyle);
   form.Add(Frame6, L"Aperçu", {6480, 2760, 2655, 1935}, kFrameStyle);
 
   Check1.on_click = [this] { Check1_Click(); };
   Check16.on_click = [this] { Check16_Click(); };
   Check17.on_click = [this] { Check17_Click(); };
+  Check21.on_click = [this] { Check21_Click(); };
   Command1.on_click = [this] { Command1_Click(); };
   Command2.on_click = [this] { Command2_Click(); };
   Label1.on_click = [this] { Label1_Click(); };
@@ -81,7 +103,7 @@ void Depart::Form_Initialize() {
   platform::ui::InitCommonControls();
   for (platform::ui::CheckBox* box :
        {&Check1, &Check2, &Check3, &Check4, &Check5, &Check6, &Check7, &Check8, &Check9, &Check10,
-        &Check11, &Check13, &Check16, &Check17})
+        &Check11, &Check13, &Check16, &Check17, &Check18, &Check19, &Check20, &Check21})
     box->SetValue(platform::ui::kUnchecked);
   Text1.SetText(L"");
   Command1.SetEnabled(true);
@@ -107,6 +129,9 @@ void Depart::Check17_Click() {
 void Depart::Check16_Click() {
   ToggleGroup(Check16, {&Check6, &Check7, &Check10, &Check11});
 }
+void Depart::Check21_Click() {
+  ToggleGroup(Check21, {&Check18, &Check19, &Check20});
+}
 void Depart::Check1_Click() {
   ToggleGroup(Check1, {&Check8, &Check9, &Check13});
 }
@@ -119,6 +144,7 @@ std::wstring Depart::GroupOf(const platform::ui::CheckBox& box) const {
       {Frame2, {&Check2, &Check3, &Check4, &Check5}},
       {Frame3, {&Check6, &Check7, &Check10, &Check11}},
       {Frame4, {&Check8, &Check9, &Check13}},
+      {Frame5, {&Check18, &Check19, &Check20}},
   };
   for (const auto& group : groups) {
     for (const platform::ui::CheckBox* member : group.members) {

@@ -1,5 +1,5 @@
 #pragma once
-// The main window "Nimbrel": three groups of option boxes, a "tick/untick all" box per group,
+// The main window "Nimbrel": four groups of option boxes, a "tick/untick all" box per group,
 // the button that starts the cleaning run, the button that analyses what it would erase and the
 // panel that shows it, and two link labels.
 
@@ -28,15 +28,18 @@ class Depart {
   void Check1_Click();
   void Check16_Click();
   void Check17_Click();
+  void Check21_Click();
   void Command1_Click();
   void Command2_Click();
   void Label1_Click();
   void Label2_Click();
 
   platform::ui::Form form;
-  platform::ui::Frame Frame2, Frame3, Frame4;
+  platform::ui::Frame Frame2, Frame3, Frame4, Frame5;
   platform::ui::CheckBox Check1, Check2, Check3, Check4, Check5, Check6, Check7, Check8, Check9,
       Check10, Check11, Check13, Check16, Check17;
+  // The "Navigateurs" group: Cookies, Historique, Cache, and its toggle.
+  platform::ui::CheckBox Check18, Check19, Check20, Check21;
   platform::ui::Button Command1;
   // "Analyser", and the "Aperçu" panel where the analysis says what each ticked box would erase.
   platform::ui::Button Command2;
@@ -45,6 +48,8 @@ class Depart {
   platform::ui::Label Label1, Label2;
   // The status line, in the band between the "Système" frame and the links.
   platform::ui::Label Label3;
+  // The browsers found on this machine, in the "Navigateurs" frame below its boxes.
+  platform::ui::Label Label4;
   // The folder list the scan and the folder cleaners use to hand a folder over; never shown.
   platform::FolderList& Dir1;
 
@@ -86,4 +91,5 @@ inline constexpr wchar_t kStatusHint[] =
 inline constexpr wchar_t kBrowser[] = L"C:\\Program Files\\Internet Explorer\\iexplore.exe";
 inline constexpr wchar_t kMakerAddress[] = L"www.example.org";
 inline constexpr wchar_t kCreditedSite[] = L"https://morvane.example.org/";
+inline constexpr wchar_t kNoBrowser[] = L"Aucun navigateur trouvé";
 }  // namespace depart_text

@@ -109,3 +109,7 @@ bool PurgeFolderContents(const std::wstring& folder) {
   Folder opened;
   return OpenForPurge(folder, &opened) && PurgeContents(opened);
 }
+
+bool PurgeOpenedFolderContents(const Folder& folder) {
+  return PurgeContents(folder);
+}

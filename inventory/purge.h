@@ -20,3 +20,7 @@ bool PurgeOpenedFolder(platform::deletion::Folder folder);
 // folder itself where it is, with its attributes and permissions untouched. True when nothing
 // is left inside. A folder that is a link, or that cannot be opened, is not touched.
 bool PurgeFolderContents(const std::wstring& folder);
+
+// The same for folders a cleaner reached by handle: empties `folder` (each sub-folder through
+// its own handle, links left) and keeps it. True when nothing is left inside.
+bool PurgeOpenedFolderContents(const platform::deletion::Folder& folder);

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/deletion_detail.h"
 #include "platform/erasure.h"
 #include "platform/events.h"
 #include "platform/fs_seams.h"
@@ -619,6 +620,19 @@ Status DeletePlainFiles(const Folder& folder, ReadOnly read_only, std::vector<En
   }
   return first_failure;
 }
+
+namespace detail {
+Status OpenBelowHandle(void* folder, const std::wstring& name, std::uint32_t access,
+                       std::uint32_t options, UniqueHandle* opened) {
+  return OpenRelative(folder, name, access, options, opened);
+}
+Status CheckOpenedHandle(void* handle, std::uint32_t* attributes) {
+  DWORD shown = 0;
+  const Status checked = CheckHandle(handle, 0, &shown);
+  *attributes = shown;
+  return checked;
+}
+}  // namespace detail
 
 namespace testing {
 void SetHandleLinkCheck(HandleLinkCheck is_link) {

@@ -88,6 +88,18 @@ class Folder {
   // Removes this folder, which must be empty by now, through its handle, and closes it.
   Status Remove();
 
+  // The child file `name`, opened relative to this folder's handle, never through a link
+  // (platform/folder_files.cpp):
+  // - read whole into `bytes`; a file longer than `limit` bytes fails with kOutOfRange, a link
+  //   with LinkRefused();
+  Status ReadChildFile(const std::wstring& name, std::size_t limit, std::string* bytes) const;
+  // - whether it is there as a plain file (no folder, no link);
+  bool HasChildFile(const std::wstring& name) const;
+  // - whether another program holds it open without sharing the access asked: opening it so
+  //   fails with a sharing violation. A file missing, or that opens, is not held.
+  enum class Access { kRead, kWrite };
+  bool ChildFileHeld(const std::wstring& name, Access access) const;
+
   bool valid() const { return handle_ != nullptr; }
   // The path the folder was reached by: for messages and test hooks, never opened again.
   const std::wstring& path() const { return path_; }

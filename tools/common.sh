@@ -90,6 +90,8 @@ ensure_packages() {
   command -v Xvfb >/dev/null || missing+=(xvfb)
   command -v xauth >/dev/null || missing+=(xauth)
   command -v python3 >/dev/null || missing+=(python3)
+  # JSON (the browsers' Local State) is read with this header-only library.
+  [ -f /usr/include/nlohmann/json.hpp ] || missing+=(nlohmann-json3-dev)
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then

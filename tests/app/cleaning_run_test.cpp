@@ -48,6 +48,9 @@ class CleaningRun : public ::testing::Test {
       Note(L"internet files");
       return internet_files_result;
     };
+    s.clean_browser_cookies = RecordBrowsers(L"browser cookies");
+    s.clean_browser_history = RecordBrowsers(L"browser history");
+    s.clean_browser_cache = RecordBrowsers(L"browser cache");
     s.clean_temp_files = [this] {
       Note(L"temp files");
       return temp_files_result;
@@ -104,6 +107,12 @@ class CleaningRun : public ::testing::Test {
     };
   }
 
+  std::function<browsers::BrowserCleaning()> RecordBrowsers(std::wstring name) {
+    return [this, name] {
+      Note(name);
+      return browsers_result;
+    };
+  }
   std::function<void()> Record(std::wstring name) {
     return [this, name] { Note(name); };
   }
@@ -122,7 +131,8 @@ class CleaningRun : public ::testing::Test {
     for (platform::ui::CheckBox* box :
          {&window.Check1, &window.Check2, &window.Check3, &window.Check4, &window.Check5,
           &window.Check6, &window.Check7, &window.Check8, &window.Check9, &window.Check10,
-          &window.Check11, &window.Check13, &window.Check16, &window.Check17})
+          &window.Check11, &window.Check13, &window.Check16, &window.Check17, &window.Check18,
+          &window.Check19, &window.Check20, &window.Check21})
       EXPECT_EQ(box->Value(), kUnchecked) << platform::ToUtf8(box->Caption());
     EXPECT_TRUE(window.Command1.Enabled());
   }
@@ -137,6 +147,7 @@ class CleaningRun : public ::testing::Test {
   platform::Status clipboard_result, make_folder_result, memory_result, listing_result,
       user_rights_result;
   FolderCleaning temp_files_result, internet_files_result;
+  browsers::BrowserCleaning browsers_result;
   bool purge_result = true, purge_contents_result = true;
   bool elevated = false;
   // The layout of Windows XP, as the fake file system shows it, with a roaming folder of today.
@@ -150,22 +161,18 @@ TEST_F(CleaningRun, EverySelectedStepRunsInBoxNumberOrderThenTheMessageThenTheRe
   window.Check17.SetValue(kChecked);
   window.Check16.SetValue(kChecked);
   window.Check1.SetValue(kChecked);
+  window.Check21.SetValue(kChecked);
   window.Command1_Click();
 
   const std::vector<std::wstring> expected = {
-      L"cookies",
-      L"typed addresses",
-      L"history",
-      L"internet files",
-      L"temp files",
-      L"recent",
-      L"recycle bin",
-      L"clipboard",
-      L"purge C:\\Documents and Settings\\alice\\UserData\\",
-      L"purge " + kStore,
-      L"empty C:\\Windows\\Prefetch\\",
-      L"memory setting",
-      L"message Info"};
+      L"cookies",         L"typed addresses",
+      L"history",         L"internet files",
+      L"browser cookies", L"browser history",
+      L"browser cache",   L"temp files",
+      L"recent",          L"recycle bin",
+      L"clipboard",       L"purge C:\\Documents and Settings\\alice\\UserData\\",
+      L"purge " + kStore, L"empty C:\\Windows\\Prefetch\\",
+      L"memory setting",  L"message Info"};
   EXPECT_EQ(log, expected);
   EXPECT_FALSE(button_enabled_during_run);
   ASSERT_EQ(messages.size(), 1u);
@@ -245,10 +252,12 @@ TEST_F(CleaningRun, EachBoxIsReadWhenItsStepComes) {
     Note(L"cookies");
     SendMessageW(window.Check6.handle(), BM_CLICK, 0, 0);
     SendMessageW(window.Check7.handle(), BM_CLICK, 0, 0);
+    SendMessageW(window.Check20.handle(), BM_CLICK, 0, 0);
     return FolderCleaning();
   };
   window.Command1_Click();
-  EXPECT_EQ(log, (std::vector<std::wstring>{L"cookies", L"temp files", L"message Info"}));
+  EXPECT_EQ(log, (std::vector<std::wstring>{L"cookies", L"browser cache", L"temp files",
+                                            L"message Info"}));
 }
 
 TEST_F(CleaningRun, TheUserNameIsReadAtEveryRunAndAnEmptyOneGivesTwoBackslashes) {
@@ -382,6 +391,33 @@ TEST_F(CleaningRun, AnalyserRunsTheSameStepsCountingAndShowsEachBoxInThePanel) {
                                        L"message Nimbrel", L"message Info"}));
   EXPECT_EQ(counting, (std::vector<bool>{true, false}));
   EXPECT_EQ(window.Text1.Caption(), L"");
+  ExpectReset();
+}
+
+// A browser found open is named once in the warning however many of its steps ran; a database
+// left whole names its profile.
+TEST_F(CleaningRun, ABrowserLeftOpenIsNamedOnceAndADatabaseLeftByItsProfile) {
+  using Kind = browsers::BrowserProblem::Kind;
+  browsers_result.problems = {{Kind::kBrowserOpen, L"Firefox", {}, {}}};
+  window.steps.clean_browser_history = [this] {
+    Note(L"browser history");
+    browsers::BrowserCleaning history = browsers_result;
+    history.problems.push_back(
+        {Kind::kDatabaseLeft, L"Edge", L"Profile 1", platform::Status::FromWin32(33)});
+    return history;
+  };
+  window.Check21.SetValue(kChecked);
+  window.Command1_Click();
+  EXPECT_EQ(log,
+            (std::vector<std::wstring>{L"browser cookies", L"browser history", L"browser cache",
+                                       L"message Nimbrel", L"message Info"}));
+  ASSERT_EQ(messages.size(), 2u);
+  const std::wstring& warning = messages[0].text;
+  const std::wstring open =
+      L"- Firefox est ouvert : fermez-le puis relancez le nettoyage. Rien n'y a été effacé.";
+  EXPECT_NE(warning.find(open), std::wstring::npos) << platform::ToUtf8(warning);
+  EXPECT_EQ(warning.find(open), warning.rfind(open));
+  EXPECT_NE(warning.find(L"L'historique de Edge (profil Profile 1)"), std::wstring::npos);
   ExpectReset();
 }
 

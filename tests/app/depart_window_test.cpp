@@ -20,8 +20,9 @@ class DepartWindow : public ::testing::Test {
 
   std::vector<CheckBox*> AllBoxes() {
     Depart& w = window;
-    return {&w.Check1, &w.Check2, &w.Check3,  &w.Check4,  &w.Check5,  &w.Check6,  &w.Check7,
-            &w.Check8, &w.Check9, &w.Check10, &w.Check11, &w.Check13, &w.Check16, &w.Check17};
+    return {&w.Check1,  &w.Check2,  &w.Check3,  &w.Check4,  &w.Check5,  &w.Check6,
+            &w.Check7,  &w.Check8,  &w.Check9,  &w.Check10, &w.Check11, &w.Check13,
+            &w.Check16, &w.Check17, &w.Check18, &w.Check19, &w.Check20, &w.Check21};
   }
   static std::vector<int> Values(std::initializer_list<CheckBox*> boxes) {
     std::vector<int> values;
@@ -56,7 +57,7 @@ TEST_F(DepartWindow, ControlsSitAtTheirPlacesConvertedFromTwips) {
   auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
   RECT client;
   GetClientRect(window.form.handle(), &client);
-  EXPECT_EQ(client.right, pixels(6495));
+  EXPECT_EQ(client.right, pixels(9495));
   EXPECT_EQ(client.bottom, pixels(5295));
 
   auto place = [&](const platform::ui::Control& control) {
@@ -90,14 +91,51 @@ TEST_F(DepartWindow, ControlsSitAtTheirPlacesConvertedFromTwips) {
   EXPECT_EQ(window.Check13.Caption(), L"Mémoire tampon");
   EXPECT_EQ(window.Frame4.Caption(), L"Système");
   EXPECT_EQ(window.Check7.Caption(), L"Documents récents");
+
+  // The "Navigateurs" group, to the right of "Windows", the size of "Internet Explorer".
+  auto expect_at = [&](const platform::ui::Control& control, int left, int top, int width,
+                       int height) {
+    RECT rect = place(control);
+    EXPECT_EQ(rect.left, pixels(left)) << platform::ToUtf8(control.Caption());
+    EXPECT_EQ(rect.top, pixels(top)) << platform::ToUtf8(control.Caption());
+    EXPECT_EQ(rect.right - rect.left, pixels(width)) << platform::ToUtf8(control.Caption());
+    EXPECT_EQ(rect.bottom - rect.top, pixels(height)) << platform::ToUtf8(control.Caption());
+  };
+  expect_at(window.Frame5, 6480, 240, 2655, 2415);
+  expect_at(window.Check18, 6720, 600, 1695, 375);
+  expect_at(window.Check19, 6720, 960, 1695, 375);
+  expect_at(window.Check20, 6720, 1320, 1695, 375);
+  expect_at(window.Check21, 6720, 2280, 2295, 255);
+  expect_at(window.Label4, 6720, 1740, 2295, 495);
+  expect_at(window.Frame2, 360, 240, 2655, 2415);
+  expect_at(window.Frame3, 3360, 240, 2775, 2415);
+  expect_at(window.Label3, 360, 4110, 5775, 675);
+  EXPECT_EQ(window.Frame5.Caption(), L"Navigateurs");
+  EXPECT_EQ(window.Check18.Caption(), L"Cookies");
+  EXPECT_EQ(window.Check19.Caption(), L"Historique");
+  EXPECT_EQ(window.Check20.Caption(), L"Cache");
+  EXPECT_EQ(window.Check21.Caption(), L"Cocher/decocher tout");
+}
+
+TEST(DepartBrowsersLine, NamesTheBrowsersFoundOrSaysNoneWasFound) {
+  Depart found;
+  found.steps.find_browsers = [] {
+    return std::vector<std::wstring>{L"Edge", L"Chrome", L"Firefox"};
+  };
+  ASSERT_TRUE(found.Create().ok());
+  EXPECT_EQ(found.Label4.Caption(), L"Edge, Chrome, Firefox");
+  Depart none;
+  none.steps.find_browsers = [] { return std::vector<std::wstring>(); };
+  ASSERT_TRUE(none.Create().ok());
+  EXPECT_EQ(none.Label4.Caption(), L"Aucun navigateur trouvé");
 }
 
 TEST_F(DepartWindow, FocusRunsThroughTheBoxesInTheirFixedOrder) {
   Depart& w = window;
   const std::vector<platform::ui::Control*> expected = {
-      &w.Check9, &w.Check13, &w.Check1,   &w.Check8,  &w.Check17, &w.Check2,
-      &w.Check3, &w.Check4,  &w.Check5,   &w.Check16, &w.Check11, &w.Check10,
-      &w.Check6, &w.Check7,  &w.Command1, &w.Text1,   &w.Command2};
+      &w.Check9,  &w.Check13, &w.Check1,  &w.Check8,  &w.Check17,  &w.Check2, &w.Check3,
+      &w.Check4,  &w.Check5,  &w.Check16, &w.Check11, &w.Check10,  &w.Check6, &w.Check7,
+      &w.Check21, &w.Check18, &w.Check19, &w.Check20, &w.Command1, &w.Text1,  &w.Command2};
   HWND item = GetNextDlgTabItem(w.form.handle(), nullptr, FALSE);
   for (platform::ui::Control* control : expected) {
     EXPECT_EQ(item, control->handle()) << platform::ToUtf8(control->Caption());
@@ -134,14 +172,19 @@ TEST_F(DepartWindow, ColoursOfFramesBoxesTogglesAndLabels) {
   RedrawWindow(form, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   EXPECT_EQ(pixel_at(window.Frame2, 20, 150), RGB(192, 255, 192));
+  EXPECT_EQ(pixel_at(window.Frame5, 20, 150), RGB(192, 255, 192));
+  EXPECT_EQ(colours_for(window.Check18).first, RGB(192, 255, 192));
+  EXPECT_EQ(colours_for(window.Check21).second, RGB(0, 0, 255));
+  EXPECT_EQ(colours_for(window.Label4).first, RGB(192, 255, 192));
   EXPECT_EQ(pixel_at(window.Command1, 6, 6), RGB(192, 255, 192));
 
-  LOGFONTW font{};
-  auto font_handle =
-      reinterpret_cast<HFONT>(SendMessageW(window.Check16.handle(), WM_GETFONT, 0, 0));
-  GetObjectW(font_handle, sizeof font, &font);
-  EXPECT_EQ(font.lfWeight, 700);
-  EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+  for (const platform::ui::Control* toggle : {&window.Check16, &window.Check21}) {
+    LOGFONTW font{};
+    auto font_handle = reinterpret_cast<HFONT>(SendMessageW(toggle->handle(), WM_GETFONT, 0, 0));
+    GetObjectW(font_handle, sizeof font, &font);
+    EXPECT_EQ(font.lfWeight, 700);
+    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+  }
 }
 
 TEST_F(DepartWindow, EachToggleSetsItsOwnGroupOnly) {
@@ -166,6 +209,16 @@ TEST_F(DepartWindow, EachToggleSetsItsOwnGroupOnly) {
   for (CheckBox* member : {&w.Check2, &w.Check3, &w.Check4, &w.Check5})
     member->SetValue(kChecked);
   EXPECT_EQ(w.Check17.Value(), kUnchecked);
+
+  EXPECT_EQ(Values({&w.Check18, &w.Check19, &w.Check20}), (std::vector<int>{0, 0, 0}));
+  w.Check21.SetValue(kChecked);
+  EXPECT_EQ(Values({&w.Check18, &w.Check19, &w.Check20}), (std::vector<int>{1, 1, 1}));
+  w.Check17.SetValue(kUnchecked);
+  w.Check16.SetValue(kUnchecked);
+  w.Check1.SetValue(kUnchecked);
+  EXPECT_EQ(Values({&w.Check18, &w.Check19, &w.Check20}), (std::vector<int>{1, 1, 1}));
+  w.Check21.SetValue(kUnchecked);
+  EXPECT_EQ(Values({&w.Check18, &w.Check19, &w.Check20}), (std::vector<int>{0, 0, 0}));
 }
 
 TEST_F(DepartWindow, AGreyToggleChangesNothing) {
@@ -190,7 +243,9 @@ TEST_F(DepartWindow, FormInitializeClearsTogglesAndMembersAndEnablesTheButton) {
   w.Check1.SetValue(kChecked);
   w.Check16.SetValue(kChecked);
   w.Check17.SetValue(kChecked);
+  w.Check21.SetValue(kChecked);
   w.Check9.SetValue(kGrey);
+  w.Check20.SetValue(kGrey);
   w.Command1.SetEnabled(false);
   w.Form_Initialize();
   for (CheckBox* box : AllBoxes())

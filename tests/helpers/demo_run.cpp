@@ -1,6 +1,7 @@
-// For the README's picture: fills the user's UserData folder with files, starts Velkor.exe (found
-// next to this program), ticks "UserData", presses "Executer !" and closes the messages, so that
-// the window shows the run's summary. Velkor.exe is left running; prints "done" at the end.
+// For the README's picture: fills the user's UserData folder with files, lays out the profiles of
+// three browsers for the window to name, starts Velkor.exe (found next to this program), ticks
+// "UserData", presses "Executer !" and closes the messages, so that the window shows the run's
+// summary. Velkor.exe is left running; prints "done" at the end.
 
 #include <windows.h>
 
@@ -47,9 +48,27 @@ void Seed(const std::wstring& folder, int files) {
   }
 }
 
+// The folders below `root` ("a\\b\\c"), made one after another.
+void MakeFolders(const std::wstring& root, const std::wstring& relative) {
+  for (std::size_t slash = 0; slash != std::wstring::npos;) {
+    slash = relative.find(L'\\', slash + 1);
+    CreateDirectoryW((root + L"\\" + relative.substr(0, slash)).c_str(), nullptr);
+  }
+}
+
+void LayOutBrowsers() {
+  wchar_t local[MAX_PATH] = {}, roaming[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
+  GetEnvironmentVariableW(L"APPDATA", roaming, MAX_PATH);
+  MakeFolders(local, L"Microsoft\\Edge\\User Data\\Default");
+  MakeFolders(local, L"Google\\Chrome\\User Data\\Default");
+  MakeFolders(roaming, L"Mozilla\\Firefox\\Profiles\\demo.default-release");
+}
+
 }  // namespace
 
 int wmain() {
+  LayOutBrowsers();
   wchar_t user[128] = {};
   GetEnvironmentVariableW(L"USERNAME", user, 128);
   const std::wstring profile = std::wstring(L"C:\\Documents and Settings\\") + user;
