@@ -12,6 +12,7 @@
 #include "cleaners/folders/special_folder.h"
 #include "platform/fs.h"
 #include "platform/text.h"
+#include "support/analysis_figures.h"
 #include "support/inventory_env.h"
 #include "support/processes.h"
 #include "support/registry_state.h"
@@ -49,22 +50,6 @@ std::wstring MachineState(const std::wstring& temp, const std::wstring& store) {
               : L"no memory setting\n";
   wide += IsClipboardFormatAvailable(CF_UNICODETEXT) ? L"clipboard text\n" : L"empty clipboard\n";
   return wide;
-}
-
-void ExpectSameFigures(const std::vector<BoxPreview>& analysed,
-                       const std::vector<BoxPreview>& run) {
-  ASSERT_EQ(analysed.size(), run.size());
-  for (std::size_t i = 0; i < run.size(); ++i) {
-    SCOPED_TRACE(platform::ToUtf8(run[i].box));
-    EXPECT_EQ(analysed[i].box, run[i].box);
-    EXPECT_EQ(analysed[i].counts.deleted, run[i].counts.deleted);
-    EXPECT_EQ(analysed[i].counts.bytes, run[i].counts.bytes);
-    EXPECT_EQ(analysed[i].counts.left(), run[i].counts.left());
-    EXPECT_EQ(analysed[i].counts.in_use, run[i].counts.in_use);
-    EXPECT_EQ(analysed[i].counts.kept, run[i].counts.kept);
-    EXPECT_EQ(analysed[i].counts.links, run[i].counts.links);
-    EXPECT_EQ(analysed[i].left_because, run[i].left_because);
-  }
 }
 
 TEST(AnalysisRealSteps, AnalyserChangesNothingAndTheRunRemovesExactlyWhatItCounted) {
@@ -145,7 +130,7 @@ TEST(AnalysisRealSteps, AnalyserChangesNothingAndTheRunRemovesExactlyWhatItCount
       << platform::ToUtf8(panel);
 
   window.Command1_Click();
-  ExpectSameFigures(analysed, window.box_figures());
+  test::ExpectSameFigures(analysed, window.box_figures());
   EXPECT_EQ(test::RegistryValueNames(HKEY_CURRENT_USER, kTypedUrls),
             std::vector<std::wstring>{L"other"});
   EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));

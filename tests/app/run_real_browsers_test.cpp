@@ -8,6 +8,7 @@
 
 #include "app/depart.h"
 #include "platform/text.h"
+#include "support/analysis_figures.h"
 #include "support/browser_layout.h"
 #include "support/scratch.h"
 #include "support/shell_folders.h"
@@ -20,6 +21,7 @@ TEST(RunRealBrowsers, TheThreeBoxesCleanTheBrowsersOfTheUsersOwnFolders) {
   test::SeedFirefoxProfile(tree, L"roaming\\Mozilla\\Firefox\\Profiles\\x.default\\",
                            L"local\\Mozilla\\Firefox\\Profiles\\x.default\\");
   const auto before = test::FilesBelow(tree.path());
+  const auto folders_before = test::FoldersBelow(tree.path());
   test::ShellFolderRedirect local(L"Local AppData", tree / L"local");
   test::ShellFolderRedirect roaming(L"AppData", tree / L"roaming");
 
@@ -31,7 +33,16 @@ TEST(RunRealBrowsers, TheThreeBoxesCleanTheBrowsersOfTheUsersOwnFolders) {
   ASSERT_TRUE(window.Create().ok());
   EXPECT_EQ(window.Label4.Caption(), L"Chrome, Firefox");
   window.Check21.SetValue(platform::ui::kChecked);
+  // "Analyser" first: nothing changes, and the run then removes exactly what it counted.
+  window.Command2_Click();
+  EXPECT_EQ(test::FilesBelow(tree.path()), before);
+  EXPECT_EQ(test::FoldersBelow(tree.path()), folders_before);
+  const std::vector<BoxPreview> analysed = window.box_figures();
+  ASSERT_EQ(analysed.size(), 3u);
+  EXPECT_TRUE(window.Text1.Caption().starts_with(L"Cookies (Navigateurs) : 16 éléments"))
+      << platform::ToUtf8(window.Text1.Caption());
   window.Command1_Click();
+  test::ExpectSameFigures(analysed, window.box_figures());
 
   const auto after = test::FilesBelow(tree.path());
   for (const auto& [path, state] : before) {
