@@ -110,6 +110,15 @@ int wmain() {
   PostMessageW(GetDlgItem(info, IDOK), BM_CLICK, 0, 0);
   WaitFor(
       [&] { return IsWindowEnabled(ChildWithCaption(window, L"Executer !")) ? window : nullptr; });
+  // Then what a second run would erase, as "Analyser" shows it, the held file still open.
+  Seed(profile + L"\\UserData\\cache", 400);
+  SendMessageW(ChildWithCaption(window, L"UserData"), BM_CLICK, 0, 0);
+  SendMessageW(ChildWithCaption(window, L"Cache"), BM_CLICK, 0, 0);
+  SendMessageW(ChildWithCaption(window, L"Presse-papiers"), BM_CLICK, 0, 0);
+  PostMessageW(ChildWithCaption(window, L"Analyser"), BM_CLICK, 0, 0);
+  Sleep(200);
+  WaitFor(
+      [&] { return IsWindowEnabled(ChildWithCaption(window, L"Analyser")) ? window : nullptr; });
   CloseHandle(held);
   std::printf("done\n");
   return 0;
