@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_identity.h"
 #include "platform/status.h"
 
 namespace platform::deletion {
@@ -29,6 +30,13 @@ struct Entry {
   bool IsDirectory() const { return (attributes & 0x10) != 0; }
   bool IsReparsePoint() const { return (attributes & 0x400) != 0; }
   bool IsHiddenOrSystem() const { return (attributes & 0x6) != 0; }
+};
+
+// What a file's own handle shows of it: which file it is, and how many names it has.
+struct FileFacts {
+  FileIdentity identity;
+  std::uint32_t links = 0;  // hard links: names the file has on its volume
+  std::uint32_t attributes = 0;
 };
 
 // What a file deletion does with a read-only file.
@@ -61,6 +69,17 @@ class Folder {
   // to its parent's handle and checked as OpenChild checks it.
   Status OpenBelow(const std::wstring& relative, Folder* folder) const;
 
+  // What the child file `name` is, asked on its own handle opened relative to this folder's
+  // (attributes only, every sharing allowed, so that a program using it is not disturbed).
+  // Fails with LinkRefused() when it is a reparse point, with ERROR_FILE_NOT_FOUND when there is
+  // no such file, and with ERROR_DIRECTORY when it is a folder.
+  Status InspectFile(const std::wstring& name, FileFacts* facts) const;
+
+  // Reads the child file `name` whole (at most `limit` bytes, else ERROR_FILE_TOO_LARGE),
+  // opened relative to this folder's handle, sharing it with the program that writes it;
+  // refused (LinkRefused()) when it is a reparse point.
+  Status ReadFile(const std::wstring& name, std::uint64_t limit, std::string* bytes) const;
+
   // The folder's entries in the order the file system gives them, "." and ".." left out.
   Status List(std::vector<Entry>* entries) const;
   // Deletes the child file `entry` (as List gave it) through its own handle. A folder, or an
@@ -83,6 +102,10 @@ class Folder {
   std::uint32_t attributes_ = 0;  // as the handle showed them
   std::wstring path_;             // ends in "\"
 };
+
+// What the handle `file` (opened by some other code, a library's say) is open on: fails with
+// LinkRefused() when the handle shows a reparse point.
+Status InspectHandle(void* file, FileFacts* facts);
 
 // The status with which the core refuses a reparse point.
 Status LinkRefused();
