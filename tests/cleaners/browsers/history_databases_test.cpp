@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "platform/deletion.h"
 #include "platform/sqlite.h"
 #include "platform/tally.h"
+#include "platform/text.h"
 #include "support/browser_profiles.h"
 #include "support/processes.h"
 #include "support/scratch.h"
@@ -123,6 +125,22 @@ TEST(FirefoxHistory, HistoryGoesAndEveryBookmarkKeywordAndFolderStaysWithItsGuid
       kPages.visited));
   EXPECT_TRUE(profile.AnyFileHolds({L"places.sqlite"}, {kPages.bookmarked[1]}));
   EXPECT_TRUE(profile.SentinelsIntact());
+}
+
+// Another program's connection, open but idle, does not hold the database: the log it keeps
+// open must not keep the erased history either.
+TEST(FirefoxHistory, TheLogKeepsNothingWhileAnotherConnectionStaysOpen) {
+  Profile profile(/*firefox=*/true);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(platform::ToUtf8(profile / L"places.sqlite").c_str(), &other,
+                            SQLITE_OPEN_READONLY, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "SELECT count(*) FROM moz_places", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  const browsers::DatabaseEdit edit = browsers::ClearFirefoxHistory(profile.Open());
+  EXPECT_TRUE(edit.status) << std::hex << edit.status.code();
+  EXPECT_FALSE(profile.AnyFileHolds({L"places.sqlite", L"places.sqlite-wal"}, kPages.visited));
+  sqlite3_close_v2(other);
 }
 
 TEST(ChromiumFavicons, OnlyTheIconsOfBookmarkedPagesStay) {
