@@ -93,6 +93,7 @@ ensure_packages() {
   # SQLite is made from Debian's source package (tools/make_sqlite): its build needs tcl, and
   # unpacking it dpkg-dev. JSON is read with Debian's header-only nlohmann library.
   command -v tclsh >/dev/null || missing+=(tcl)
+  command -v cc >/dev/null || missing+=(gcc)  # SQLite's configure builds its own tools
   command -v dpkg-source >/dev/null || missing+=(dpkg-dev)
   [ -f /usr/include/nlohmann/json.hpp ] || missing+=(nlohmann-json3-dev)
   local source_lines_added=0
