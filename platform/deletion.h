@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_identity.h"
 #include "platform/handles.h"
 #include "platform/status.h"
 
@@ -33,6 +34,13 @@ struct Entry {
   bool IsDirectory() const { return (attributes & 0x10) != 0; }
   bool IsReparsePoint() const { return (attributes & 0x400) != 0; }
   bool IsHiddenOrSystem() const { return (attributes & 0x6) != 0; }
+};
+
+// What a file's own handle shows of it: which file it is, and how many names it has.
+struct FileFacts {
+  FileIdentity identity;
+  std::uint32_t links = 0;  // hard links: names the file has on its volume
+  std::uint32_t attributes = 0;
 };
 
 // What a file deletion does with a read-only file.
@@ -77,6 +85,16 @@ class Folder {
   // anywhere) loses that name and nothing behind it changes. A folder of that name, or a link
   // to one, is refused, and the new file goes.
   Status MakeFile(const std::wstring& name, UniqueHandle* file) const;
+  // What the child file `name` is, asked on its own handle opened relative to this folder's
+  // (attributes only, every sharing allowed, so that a program using it is not disturbed).
+  // Fails with LinkRefused() when it is a reparse point, with ERROR_FILE_NOT_FOUND when there is
+  // no such file, and with ERROR_DIRECTORY when it is a folder.
+  Status InspectFile(const std::wstring& name, FileFacts* facts) const;
+
+  // Reads the child file `name` whole (at most `limit` bytes, else ERROR_FILE_TOO_LARGE),
+  // opened relative to this folder's handle, sharing it with the program that writes it;
+  // refused (LinkRefused()) when it is a reparse point.
+  Status ReadFile(const std::wstring& name, std::uint64_t limit, std::string* bytes) const;
 
   // The folder's entries in the order the file system gives them, "." and ".." left out.
   Status List(std::vector<Entry>* entries) const;
@@ -119,6 +137,10 @@ class Folder {
   mutable std::vector<std::uint64_t> listed_ids_;
   mutable bool listed_ = false;
 };
+
+// What the handle `file` (opened by some other code, a library's say) is open on: fails with
+// LinkRefused() when the handle shows a reparse point.
+Status InspectHandle(void* file, FileFacts* facts);
 
 // The status with which the core refuses a reparse point.
 Status LinkRefused();

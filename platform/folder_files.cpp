@@ -33,7 +33,7 @@ Status Folder::ReadChildFile(const std::wstring& name, std::size_t limit,
   while (done < bytes->size()) {
     DWORD read = 0;
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes->size() - done, 1 << 20));
-    if (!ReadFile(file.get(), bytes->data() + done, wanted, &read, nullptr))
+    if (!::ReadFile(file.get(), bytes->data() + done, wanted, &read, nullptr))
       return Status::FromLastError();
     if (read == 0)
       break;  // shorter than its size said: it shrank meanwhile

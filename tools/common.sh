@@ -90,8 +90,17 @@ ensure_packages() {
   command -v Xvfb >/dev/null || missing+=(xvfb)
   command -v xauth >/dev/null || missing+=(xauth)
   command -v python3 >/dev/null || missing+=(python3)
-  # JSON (the browsers' Local State) is read with this header-only library.
+  # SQLite is made from Debian's source package (tools/make_sqlite): its build needs tcl, and
+  # unpacking it dpkg-dev. JSON is read with Debian's header-only nlohmann library.
+  command -v tclsh >/dev/null || missing+=(tcl)
+  command -v cc >/dev/null || missing+=(gcc)  # SQLite's configure builds its own tools
+  command -v dpkg-source >/dev/null || missing+=(dpkg-dev)
   [ -f /usr/include/nlohmann/json.hpp ] || missing+=(nlohmann-json3-dev)
+  local source_lines_added=0
+  if ! has_deb_src; then
+    add_deb_src
+    source_lines_added=1
+  fi
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -100,7 +109,33 @@ ensure_packages() {
     as_root apt-get update -q
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
       "${missing[@]}"
+  elif [ "$source_lines_added" = 1 ]; then
+    as_root apt-get update -q
   fi
+}
+
+# Whether apt knows a source package index ("deb-src"), which `apt-get source` needs.
+has_deb_src() {
+  grep -rqsE '^[[:space:]]*(deb-src[[:space:]]|Types:.*deb-src)' /etc/apt/sources.list \
+    /etc/apt/sources.list.d/
+}
+
+# Adds the source package indexes of the archives the machine already installs from (its own
+# bookworm lines, the same mirrors), as one file of the project's own.
+add_deb_src() {
+  local f lines=""
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && lines+="$(sed -E 's/^Types:.*/Types: deb-src/' "$f")"$'\n\n'
+  done
+  if [ -n "$lines" ]; then
+    printf '%s' "$lines" | as_root tee /etc/apt/sources.list.d/nimbrel-deb-src.sources >/dev/null
+  fi
+  lines="$(grep -hsE '^[[:space:]]*deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
+    sed -E 's/^[[:space:]]*deb[[:space:]]/deb-src /' || true)"
+  if [ -n "$lines" ]; then
+    printf '%s\n' "$lines" | as_root tee /etc/apt/sources.list.d/nimbrel-deb-src.list >/dev/null
+  fi
+  echo "Added deb-src lines for apt-get source"
 }
 
 # Configures and builds one architecture (everything, or the targets given).
@@ -108,6 +143,7 @@ build_arch() {
   local preset
   preset="$(preset_of "$1")"
   shift
+  "$ROOT/tools/make_sqlite"  # once for both builds
   (
     cd "$ROOT"
     cmake --preset "$preset" >/dev/null

@@ -193,3 +193,35 @@ TEST(DeletionCore, AHardLinkGoesAndItsDocumentKeepsItsAttributes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DeletionCore, ReadsAndInspectsAChildFileByItsOwnHandleAndRefusesALink) {
+  test::ScratchTree elsewhere{L"target"};
+  elsewhere.File(L"secret.json", 0, "{\"elsewhere\": true}");
+  test::ScratchTree tree;
+  tree.File(L"Bookmarks", 0, "{\"roots\": {}}");
+  ASSERT_TRUE(CreateHardLinkW((tree / L"twice").c_str(), (tree / L"Bookmarks").c_str(), nullptr));
+  test::FileLink link(elsewhere / L"secret.json", tree / L"Local State");
+  ASSERT_TRUE(link.made());
+  deletion::Folder folder;
+  ASSERT_TRUE(deletion::Folder::Open(tree.path(), &folder));
+
+  std::string bytes;
+  EXPECT_TRUE(folder.ReadFile(L"Bookmarks", 1024, &bytes));
+  EXPECT_EQ(bytes, "{\"roots\": {}}");
+  EXPECT_TRUE(folder.ReadFile(L"Bookmarks", 4, &bytes).IsWin32(ERROR_FILE_TOO_LARGE));
+  EXPECT_TRUE(deletion::IsLinkRefused(folder.ReadFile(L"Local State", 1024, &bytes)));
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_TRUE(deletion::IsGone(folder.ReadFile(L"missing", 1024, &bytes)));
+
+  deletion::FileFacts facts, twice;
+  ASSERT_TRUE(folder.InspectFile(L"Bookmarks", &facts));
+  ASSERT_TRUE(folder.InspectFile(L"twice", &twice));
+  EXPECT_EQ(facts.links, 2u);
+  EXPECT_EQ(facts.identity, twice.identity);
+  EXPECT_TRUE(deletion::IsLinkRefused(folder.InspectFile(L"Local State", &facts)));
+  EXPECT_FALSE(folder.InspectFile(L"..\\Bookmarks", &facts));
+}
+
+}  // namespace

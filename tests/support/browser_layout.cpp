@@ -66,7 +66,6 @@ void SeedChromiumData(ScratchTree& tree, const std::wstring& p) {
   tree.File(p + L"Login Data", 0, std::string("password for ") + kCookieHost);
   tree.File(p + L"Web Data", 0, std::string("form data for ") + kVisitedAddress);
   tree.File(p + L"Preferences", 0, std::string("{\"last\": \"") + kVisitedAddress + "\"}");
-  tree.File(p + L"Favicons", 0, "icons");
   tree.File(p + L"Sessions\\Session_13350000000000000", 0, kVisit);
   tree.File(p + L"Extension Cookies", 0, kCookie);
   tree.File(p + L"Local Storage\\leveldb\\000003.log", 0, kCookie);
@@ -105,9 +104,6 @@ void SeedFirefoxProfile(ScratchTree& tree, const std::wstring& p, const std::wst
   tree.File(p + L"cookies.sqlite-wal", 0, kCookie);
   tree.File(p + L"storage\\default\\https+++cookie-host.example.org\\ls\\data.sqlite", 0, kCookie);
   tree.File(p + L"storage\\default\\https+++cookie-host.example.org\\.metadata-v2", 0, kCookie);
-  // Bookmarks and history share places.sqlite, edited in place and never deleted.
-  tree.File(p + L"places.sqlite", 0, kVisit);
-  tree.File(p + L"favicons.sqlite", 0, kVisit);
   tree.File(p + L"logins.json", FILE_ATTRIBUTE_READONLY,
             std::string("{\"hostname\": \"") + kCookieHost + "\"}");
   tree.File(p + L"key4.db", 0, "keys");

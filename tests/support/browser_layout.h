@@ -1,7 +1,8 @@
 #pragma once
 // Browser profiles laid out in scratch trees as the browsers lay them out, each file that a step
 // erases holding a marker of what it erases, and the files that stay on purpose around them.
-// The databases are plain files here: their contents are the history edits' own tests' business.
+// The databases edited in place (Favicons, places.sqlite, favicons.sqlite) are not laid out here:
+// they are the history edits' own tests' business (support/browser_profiles.h).
 
 #include <cstdint>
 #include <map>
