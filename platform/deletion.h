@@ -108,9 +108,6 @@ class Folder {
 
   // The child file `name`, opened relative to this folder's handle, never through a link
   // (platform/folder_files.cpp):
-  // - read whole into `bytes`; a file longer than `limit` bytes fails with kOutOfRange, a link
-  //   with LinkRefused();
-  Status ReadChildFile(const std::wstring& name, std::size_t limit, std::string* bytes) const;
   // - whether it is there as a plain file (no folder, no link);
   bool HasChildFile(const std::wstring& name) const;
   // - whether another program holds it open without sharing the access asked: opening it so

@@ -28,15 +28,8 @@ Status NoteDeletion(Status outcome, std::uint64_t bytes) {
     case ERROR_PATH_NOT_FOUND:
     case ERROR_DIR_NOT_EMPTY:
       break;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      ++g_counts.in_use;
-      break;
-    case ERROR_ACCESS_DENIED:
-      ++g_counts.refused;
-      break;
     default:
-      ++g_counts.other;
+      NoteLeft(outcome);
   }
   return outcome;
 }

@@ -76,7 +76,7 @@ std::vector<Profile> FindChromiumProfiles(const Folder& user_data, const Folder*
   std::vector<Profile> profiles;
   std::string local_state;
   std::vector<std::wstring> listed_names;
-  if (user_data.ReadChildFile(L"Local State", kLocalStateLimit, &local_state).ok())
+  if (user_data.ReadFile(L"Local State", kLocalStateLimit, &local_state).ok())
     listed_names = ProfileNamesOfLocalState(local_state);
 
   std::vector<Entry> entries;

@@ -135,7 +135,7 @@ std::vector<Profile> FindFirefoxProfiles(const Folder& firefox, const Folder* lo
 
   std::string ini;
   std::vector<std::wstring> absolutes;
-  if (firefox.ReadChildFile(L"profiles.ini", kProfilesIniLimit, &ini).ok()) {
+  if (firefox.ReadFile(L"profiles.ini", kProfilesIniLimit, &ini).ok()) {
     for (ProfileEntry& entry : ProfilesOfProfilesIni(ini)) {
       if (entry.relative)
         add_relative(entry.path);
