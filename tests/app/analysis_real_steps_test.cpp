@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,39 @@ TEST(AnalysisRealSteps, AnalyserChangesNothingAndTheRunRemovesExactlyWhatItCount
   EXPECT_TRUE(temp.Exists(L"hidden.txt"));
   EXPECT_FALSE(temp.Exists(L"sub1"));
   RegDeleteKeyValueW(HKEY_CURRENT_USER, kTypedUrls, L"other");
+}
+
+TEST(AnalysisRealSteps, RecentDocumentsAreCountedAsTheRunRemovesThem) {
+  Depart window;
+  ASSERT_TRUE(window.Create().ok());
+  window.show_message = [](const std::wstring&, const std::wstring&, unsigned) {};
+
+  const std::wstring recent = GetSpecialFolder(CSIDL_RECENT) + L"\\";
+  for (const wchar_t* name : {L"thesis.docx.lnk", L"photos.lnk", L"a-held.lnk"}) {
+    HANDLE file =
+        CreateFileW((recent + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "shortcut", 8, &written, nullptr);
+    CloseHandle(file);
+  }
+  std::optional<test::ChildProcess> holder;
+  holder.emplace(L"hold_file.exe \"" + recent + L"a-held.lnk\"");
+  ASSERT_TRUE(holder->WaitForLine(L"holding"));
+
+  window.Check7.SetValue(kChecked);
+  const std::string recent_before = test::SnapshotTree(recent);
+  window.Command2_Click();
+  EXPECT_EQ(test::SnapshotTree(recent), recent_before);
+  const std::vector<BoxPreview> analysed = window.box_figures();
+  ASSERT_EQ(analysed.size(), 1u);
+  EXPECT_GE(analysed[0].counts.deleted, 2u);  // the two shortcuts, and whatever else lay there
+  EXPECT_EQ(analysed[0].counts.in_use, 1u);
+
+  window.Command1_Click();
+  test::ExpectSameFigures(analysed, window.box_figures());
+  EXPECT_EQ(GetFileAttributesW((recent + L"thesis.docx.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+  holder.reset();
+  test::WaitUntil([&] { return DeleteFileW((recent + L"a-held.lnk").c_str()) != 0; });
 }
 
 }  // namespace
