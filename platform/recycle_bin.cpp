@@ -4,6 +4,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/erasure.h"
 #include "platform/tally.h"
 
@@ -16,6 +19,13 @@ bool QueryBins(SHQUERYRBINFO* info) {
   return SUCCEEDED(SHQueryRecycleBinW(nullptr, info));
 }
 
+// The bins' contents a count has taken so far.
+struct CountedSoFar {
+  unsigned scope = 0;
+  std::uint64_t items = 0;
+  std::uint64_t bytes = 0;
+};
+
 }  // namespace
 
 Status EmptyRecycleBins(unsigned flags) {
@@ -25,8 +35,17 @@ Status EmptyRecycleBins(unsigned flags) {
   if (erasure::Counting()) {
     if (!counted)
       return Status::FromLastError();
-    tally::NoteRemoved(static_cast<std::uint64_t>(before.i64NumItems),
-                       static_cast<std::uint64_t>(before.i64Size));
+    // What an earlier call of the same count took is gone already, as it would be for real.
+    static CountedSoFar so_far;
+    if (so_far.scope != erasure::ScopeNumber())
+      so_far = {erasure::ScopeNumber(), 0, 0};
+    const auto items = static_cast<std::uint64_t>(before.i64NumItems);
+    const auto bytes = static_cast<std::uint64_t>(before.i64Size);
+    if (items > so_far.items) {
+      tally::NoteRemoved(items - so_far.items, bytes > so_far.bytes ? bytes - so_far.bytes : 0);
+      so_far.items = items;
+      so_far.bytes = std::max(bytes, so_far.bytes);
+    }
     return Status::Ok();
   }
   const Status emptied = Status::FromHresult(SHEmptyRecycleBinW(nullptr, nullptr, flags));
