@@ -22,6 +22,8 @@
 #include "support/registry_state.h"
 #include "support/scratch.h"
 #include "support/tree_snapshot.h"
+#include "support/url_cache_entries.h"
+#include "support/url_cache_of_its_own.h"
 
 namespace {
 
@@ -212,6 +214,51 @@ TEST(AnalysisRealSteps, TheRecycleBinIsCountedOnceAsTheRunEmptiesIt) {
   window.Command1_Click();
   test::ExpectSameFigures(analysed, window.box_figures());
   EXPECT_EQ(ItemsInRecycleBins(), 0);
+}
+
+TEST(AnalysisRealSteps, InternetExplorersBoxesAreCountedAsTheRunRemovesThem) {
+  test::RunInUrlCacheOfItsOwn(L"AnalysisRealSteps.DISABLED_InternetExplorersBoxesInACacheOfItsOwn");
+}
+
+TEST(AnalysisRealSteps, DISABLED_InternetExplorersBoxesInACacheOfItsOwn) {
+  constexpr std::uint32_t kContentType = 1, kCookieType = 0x00100001, kHistoryType = 0x00200001;
+  Depart window;
+  ASSERT_TRUE(window.Create().ok());
+  window.show_message = [](const std::wstring&, const std::wstring&, unsigned) {};
+  test::CacheEntryGuard visit(
+      test::NewCacheEntry(test::UniqueCacheUrl(L"Visited: "), kHistoryType));
+  test::CacheEntryGuard cookie(test::NewCacheEntry(test::UniqueCacheUrl(L"Cookie:"), kCookieType));
+  test::CacheEntryGuard page(
+      test::NewCacheEntry(test::UniqueCacheUrl(L"http://", L"page.html"), kContentType));
+  ASSERT_TRUE(visit.committed() && cookie.committed() && page.committed());
+  const std::wstring history = GetSpecialFolder(CSIDL_HISTORY) + L"\\";
+  HANDLE loose = CreateFileW((history + L"loose.dat").c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, 0, nullptr);
+  CloseHandle(loose);
+  auto state = [] {
+    std::string text;
+    for (int csidl : {CSIDL_INTERNET_CACHE, CSIDL_COOKIES, CSIDL_HISTORY})
+      text += test::SnapshotTree(GetSpecialFolder(csidl) + L"\\") + "--\n";
+    for (const auto& [url, type] : test::ListUrlCache())
+      text += platform::ToUtf8(url) + " " + std::to_string(type) + "\n";
+    return text;
+  };
+
+  window.Check2.SetValue(kChecked);
+  window.Check4.SetValue(kChecked);
+  window.Check5.SetValue(kChecked);
+  const std::string before = state();
+  window.Command2_Click();
+  EXPECT_EQ(state(), before);
+  const std::vector<BoxPreview> analysed = window.box_figures();
+  ASSERT_EQ(analysed.size(), 3u);
+  for (const BoxPreview& box : analysed)
+    EXPECT_GT(box.counts.deleted, 0u) << platform::ToUtf8(box.box);
+
+  window.Command1_Click();
+  test::ExpectSameFigures(analysed, window.box_figures());
+  EXPECT_FALSE(test::UrlCacheHolds(visit.url()));
+  EXPECT_FALSE(test::UrlCacheHolds(cookie.url()));
 }
 
 }  // namespace
