@@ -255,13 +255,8 @@ TEST_F(RunRealSteps, TheSummaryCountsWhatACleanedFolderKeepsOnPurpose) {
 }
 
 TEST_F(RunRealSteps, TypedAddressesAndTheMemorySettingReachTheRegistry) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTypedUrls, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr),
-            ERROR_SUCCESS);
-  for (const wchar_t* name : {L"url1", L"url2", L"other"})
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"http://x/"), 20);
-  RegCloseKey(key);
+  ASSERT_TRUE(test::WriteTextValues(HKEY_CURRENT_USER, kTypedUrls, {L"url1", L"url2", L"other"},
+                                    L"http://x/"));
   RegDeleteValueW(test::OpenRegistryKey(HKEY_LOCAL_MACHINE, kExplorer).get(), L"AlwaysUnloadDll");
 
   window.Check3.SetValue(kChecked);

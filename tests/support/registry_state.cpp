@@ -33,6 +33,19 @@ std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::wstring& pa
   return value;
 }
 
+bool WriteTextValues(HKEY root, const std::wstring& path, const std::vector<std::wstring>& names,
+                     const std::wstring& text) {
+  platform::UniqueRegistryKey key;
+  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr,
+                      key.receive(), nullptr) != ERROR_SUCCESS)
+    return false;
+  const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+  for (const std::wstring& name : names)
+    RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   bytes);
+  return true;
+}
+
 std::vector<std::wstring> RegistryValueNames(HKEY root, const std::wstring& path) {
   std::vector<std::wstring> names;
   platform::UniqueRegistryKey key;

@@ -27,6 +27,10 @@ std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::wstring& pa
                                                REGSAM view = KEY_WOW64_64KEY);
 // The names of every value of the key, sorted.
 std::vector<std::wstring> RegistryValueNames(HKEY root, const std::wstring& path);
+// Makes the key when missing and writes each value `names` with the text `text`; false when the
+// key cannot be made.
+bool WriteTextValues(HKEY root, const std::wstring& path, const std::vector<std::wstring>& names,
+                     const std::wstring& text);
 
 // Gives the key an access list that refuses to everyone the setting of values and the making of
 // sub-keys (Wine enforces it until its server stops); puts the old list back when it goes.
