@@ -4,9 +4,11 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <utility>
 
 #include "platform/erasure.h"
+#include "platform/sqlite_image.h"
 #include "platform/text.h"
 
 namespace platform::sqlite {
@@ -173,7 +175,7 @@ Status Database::OpenForEditing(const deletion::Folder& folder, const std::wstri
   Database opened;
   const std::string path = ToUtf8(folder.path() + name);
   if (erasure::Counting())
-    NIMBREL_TRY(OpenCopyInMemory(path, checked, &opened));
+    NIMBREL_TRY(OpenCopyInMemory(folder, name, checked, &opened));
   else
     NIMBREL_TRY(OpenChecked(path, checked, /*for_writing=*/true, &opened));
   // Temporary tables and VACUUM's copy stay in memory, never in the user's temporary folder;
@@ -189,26 +191,41 @@ Status Database::OpenForEditing(const deletion::Folder& folder, const std::wstri
   return Status::Ok();
 }
 
-// The database as its program would let a reader see it (a program that holds it refuses the
-// read as it would refuse the edit), copied into memory through SQLite's backup. The file is
-// opened for reading only: no journal is replayed or made.
-Status Database::OpenCopyInMemory(const std::string& path, const deletion::FileFacts& checked,
-                                  Database* database) {
-  Database file;
-  NIMBREL_TRY(OpenChecked(path, checked, /*for_writing=*/false, &file));
-  // Reading a database in write-ahead log mode updates the log's shared index (-shm), as every
-  // reader does, the browser too; the database and its log are only read.
-  NIMBREL_TRY(file.Execute("SELECT count(*) FROM sqlite_schema;"));
+// A copy of the database in memory, made from its files as SQLite would read them (the database
+// and its write-ahead log), nothing of them written. Where a rollback journal lies beside it (an
+// edit cut short, which SQLite undoes first), the copy is read through SQLite instead, for
+// reading only: no journal is replayed or made.
+Status Database::OpenCopyInMemory(const deletion::Folder& folder, const std::wstring& name,
+                                  const deletion::FileFacts& checked, Database* database) {
   Database copy;
   NIMBREL_TRY(FromSqlite(copy.database_, sqlite3_open_v2(":memory:", &copy.database_,
                                                          SQLITE_OPEN_READWRITE, nullptr)));
+  copy.in_memory_ = true;
+  deletion::FileFacts journal;
+  if (!folder.InspectFile(name + L"-journal", &journal).ok()) {
+    std::string image;
+    NIMBREL_TRY(ReadDatabaseImage(folder, name, &image));
+    auto* bytes = static_cast<unsigned char*>(sqlite3_malloc64(image.size()));
+    if (!bytes && !image.empty())
+      return Status::FromWin32(ERROR_NOT_ENOUGH_MEMORY);
+    std::memcpy(bytes, image.data(), image.size());
+    NIMBREL_TRY(FromSqlite(
+        copy.database_,
+        sqlite3_deserialize(copy.database_, "main", bytes, static_cast<sqlite3_int64>(image.size()),
+                            static_cast<sqlite3_int64>(image.size()),
+                            SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE)));
+    *database = std::move(copy);
+    return Status::Ok();
+  }
+  Database file;
+  NIMBREL_TRY(OpenChecked(ToUtf8(folder.path() + name), checked, /*for_writing=*/false, &file));
+  NIMBREL_TRY(file.Execute("SELECT count(*) FROM sqlite_schema;"));
   sqlite3_backup* backup = sqlite3_backup_init(copy.database_, "main", file.database_, "main");
   if (!backup)
     return FromSqlite(copy.database_, sqlite3_errcode(copy.database_));
   const int stepped = sqlite3_backup_step(backup, -1);
   const int finished = sqlite3_backup_finish(backup);
   NIMBREL_TRY(FromSqlite(copy.database_, stepped == SQLITE_DONE ? finished : stepped));
-  copy.in_memory_ = true;
   *database = std::move(copy);
   return Status::Ok();
 }

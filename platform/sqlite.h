@@ -69,8 +69,8 @@ class Database {
   // and reads its schema: a database that its program holds fails here (IsBusy), as does a
   // damaged one (IsDamaged) or one that is not a single plain file (IsNotSingleFile). A missing
   // one fails with "file not found"; none is ever created. While the erasing calls only count
-  // (platform/erasure.h), the database is read, as its program would let it be, into a copy in
-  // memory, which the edits then change: the file is left as it is.
+  // (platform/erasure.h), the database is read into a copy in memory, which the edits then
+  // change: its files are left as they are.
   static Status OpenForEditing(const deletion::Folder& folder, const std::wstring& name,
                                Database* database);
 
@@ -93,8 +93,8 @@ class Database {
   void Close();
   static Status OpenChecked(const std::string& path, const deletion::FileFacts& checked,
                             bool for_writing, Database* database);
-  static Status OpenCopyInMemory(const std::string& path, const deletion::FileFacts& checked,
-                                 Database* database);
+  static Status OpenCopyInMemory(const deletion::Folder& folder, const std::wstring& name,
+                                 const deletion::FileFacts& checked, Database* database);
 
   sqlite3* database_ = nullptr;
   bool in_memory_ = false;  // a copy made for counting: nothing to compact
