@@ -617,13 +617,17 @@ Status Folder::ResetAttributes() {
                                 FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
   if (!(attributes_ & kResettable))
     return Status::Ok();
+  return SetAttributes(0);
+}
+
+Status Folder::SetAttributes(std::uint32_t attributes) {
   if (erasure::Counting()) {
     if (!(access_ & FILE_WRITE_ATTRIBUTES))
       return Status::FromWin32(ERROR_ACCESS_DENIED);
   } else {
-    NIMBREL_TRY(SetHandleAttributes(handle_, 0));
+    NIMBREL_TRY(SetHandleAttributes(handle_, attributes));
   }
-  attributes_ &= ~kResettable;
+  attributes_ = FILE_ATTRIBUTE_DIRECTORY | attributes;
   return Status::Ok();
 }
 

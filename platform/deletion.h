@@ -103,6 +103,8 @@ class Folder {
   Status DeleteChild(const Entry& entry, ReadOnly read_only) const;
   // Sets this folder's own attributes to normal, on its handle.
   Status ResetAttributes();
+  // Sets this folder's own attributes (0 stands for normal), on its handle.
+  Status SetAttributes(std::uint32_t attributes);
   // Removes this folder, which must be empty by now, through its handle, and closes it.
   Status Remove();
 

@@ -173,16 +173,6 @@ bool IsLink(const std::wstring& path) {
   return GetAttributes(itself, &attributes).ok() && (attributes & kReparsePoint) != 0;
 }
 
-Status SetAttributes(const std::wstring& path, std::uint32_t attributes) {
-  BeforeChange(path);
-  // Windows stores "normal" as FILE_ATTRIBUTE_NORMAL; 0 is how callers spell it.
-  DWORD value = attributes == kNormal ? FILE_ATTRIBUTE_NORMAL : attributes;
-  if (erasure::Counting())
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? Status::Ok()
-                                                                       : Status::FromLastError();
-  return SetFileAttributesW(path.c_str(), value) ? Status::Ok() : Status::FromLastError();
-}
-
 Status RemoveMatchingFiles(const std::wstring& pattern) {
   const std::wstring folder_part = FolderPart(pattern);
   const std::wstring name_pattern = pattern.substr(folder_part == L"." ? 0 : folder_part.size());

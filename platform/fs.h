@@ -46,7 +46,6 @@ Status FindFirst(const std::wstring& pattern, std::uint32_t mask, FoundEntry* fi
 Status FindNext(FoundEntry* next);
 
 Status GetAttributes(const std::wstring& path, std::uint32_t* attributes);
-Status SetAttributes(const std::wstring& path, std::uint32_t attributes);
 // The deletion below goes through the deletion core (platform/deletion.h) and notes each item
 // it removes, or fails to remove, in the run's tally (platform/tally.h).
 //
@@ -71,10 +70,9 @@ bool IsLink(const std::wstring& path);
 bool IsRootOfCurrentDrive(const std::wstring& path);
 
 namespace testing {
-// Test seam: when set, called with the path at the start of every SetAttributes and before each
-// change the deletion core makes, so that a test can change the real file system at an exact point
-// of a walk (an entry that vanishes after it was listed) or record the order of the changes. Empty
-// by default.
+// Test seam: when set, called with the path before each change the deletion core makes, so that a
+// test can change the real file system at an exact point of a walk (an entry that vanishes after it
+// was listed) or record the order of the changes. Empty by default.
 void SetBeforeChangeHook(std::function<void(const std::wstring& path)> hook);
 // Test seam: Wine shows a Unix link to a file as a plain file carrying its target's attributes,
 // where Windows reports it as a reparse point. When set, the attributes that the pattern search,

@@ -4,6 +4,7 @@
 
 #include "cleaners/folders/folder_guard.h"
 #include "cleaners/folders/special_folder.h"
+#include "platform/deletion.h"
 #include "platform/events.h"
 #include "platform/folder_list.h"
 #include "platform/fs.h"
@@ -22,13 +23,18 @@ FolderCleaning CleanHistory(const std::function<void()>& clean_url_history) {
   if (clean_url_history)
     clean_url_history();
   if (cleanable) {
-    // Errors ignored from here to the end of the file loop.
-    (void)fs::SetAttributes(folder, fs::kArchive);
+    // Errors ignored from here to the end of the file loop. The folder's attributes are set on
+    // its own handle, reached without a link on the way.
+    platform::deletion::Folder opened;
+    const bool open = platform::deletion::Folder::Open(folder, &opened).ok();
+    if (open)
+      (void)opened.SetAttributes(fs::kArchive);
     // A missing folder leaves Dir1 on its previous folder; the files deleted below still lie in
     // `folder`, which then holds nothing to delete.
     (void)platform::SharedFolderList().SetPath(folder);
     platform::DoEvents();
-    (void)fs::SetAttributes(folder, fs::kArchive);  // again: events may have changed it
+    if (open)
+      (void)opened.SetAttributes(fs::kArchive);  // again: events may have changed it
     // The sub-folders (History.IE5, Low) belong to the URL cache and stay; the files lying
     // directly in the folder go whether there are sub-folders or not.
     DeleteLooseFiles(WithTrailingBackslash(folder));

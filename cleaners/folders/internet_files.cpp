@@ -58,7 +58,6 @@ bool ReachedByContainerPass(const std::vector<std::wstring>& containers,
 // Errors ignored throughout, but for the ones that leave work undone, which are returned: a
 // step that fails is skipped and the next one runs.
 void CleanCacheFolder(const std::wstring& cache_folder, FolderCleaning* outcome) {
-  (void)fs::SetAttributes(cache_folder, fs::kNormal);
   auto open_cache = [&](deletion::Folder* folder, FolderCleaning* problems) {
     return OpenFolderToClean(cache_folder, folder, problems);
   };
@@ -73,6 +72,7 @@ void CleanCacheFolder(const std::wstring& cache_folder, FolderCleaning* outcome)
     deletion::Folder cache;
     if (!open_cache(&cache, outcome))
       return;
+    (void)cache.ResetAttributes();
     (void)deletion::DeletePlainFiles(cache, deletion::ReadOnly::kLifted);
     // A container that is not there has nothing to clean: the scan is not even asked, and
     // "Low" without one is a folder like any other.

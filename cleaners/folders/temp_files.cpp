@@ -20,7 +20,6 @@ FolderCleaning CleanTempFiles() {
     outcome.Add(FolderProblem::Kind::kFolderUnsafe, temp, platform::Status::Ok());
     return outcome;
   }
-  (void)fs::SetAttributes(temp, fs::kNormal);
   auto open = [&](deletion::Folder* folder, FolderCleaning* problems) {
     return OpenFolderToClean(temp, folder, problems);
   };
@@ -29,6 +28,7 @@ FolderCleaning CleanTempFiles() {
     deletion::Folder folder;
     if (!open(&folder, &outcome))
       return outcome;
+    (void)folder.ResetAttributes();
     (void)deletion::DeletePlainFiles(folder, deletion::ReadOnly::kLifted);
   }
   ScanAndCleanListedFolders(

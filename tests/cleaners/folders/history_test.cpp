@@ -65,7 +65,7 @@ TEST_F(CleanHistoryTest, DeletesLooseFilesBesideSubFoldersAndKeepsTheSubFolders)
   history.File(L"Low\\History.IE5\\index.dat");
   history.Folder(L"hidden", fs::kHidden);
   history.File(L"hidden\\keep.dat");
-  ASSERT_TRUE(fs::SetAttributes(history.path(), kHiddenSystemFolder).ok());
+  ASSERT_TRUE(SetFileAttributesW(history.path().c_str(), kHiddenSystemFolder));
 
   CleanHistory();
   EXPECT_FALSE(history.Exists(L"loose.dat"));
@@ -92,7 +92,7 @@ TEST_F(CleanHistoryTest, DeletesLooseFilesWithoutSubFoldersTwiceInARow) {
   // A link to a file outside: neither reset nor deleted, which would reach its target.
   test::FileLink link(sentinel / L"outside-ro.dat", history / L"link.dat");
   ASSERT_TRUE(link.made());
-  ASSERT_TRUE(fs::SetAttributes(history.path(), kHiddenSystemFolder).ok());
+  ASSERT_TRUE(SetFileAttributesW(history.path().c_str(), kHiddenSystemFolder));
   // Held without sharing: its deletion fails and the loop goes on with the next name.
   platform::UniqueHandle in_use(CreateFileW((history / L"in-use.dat").c_str(), GENERIC_READ, 0,
                                             nullptr, OPEN_EXISTING, 0, nullptr));
