@@ -74,19 +74,6 @@ std::wstring ShortReason(const std::wstring& failure) {
   return reason;
 }
 
-platform::tally::Counts Since(const platform::tally::Counts& start,
-                              const platform::tally::Counts& now) {
-  platform::tally::Counts step;
-  step.deleted = now.deleted - start.deleted;
-  step.bytes = now.bytes - start.bytes;
-  step.in_use = now.in_use - start.in_use;
-  step.refused = now.refused - start.refused;
-  step.links = now.links - start.links;
-  step.other = now.other - start.other;
-  step.kept = now.kept - start.kept;
-  return step;
-}
-
 // A folder cleaner's problems, one line each.
 void AddFolderProblems(const FolderCleaning& cleaning, std::vector<std::wstring>* failures) {
   using Kind = FolderProblem::Kind;
@@ -184,7 +171,7 @@ void Depart::CloseBoxRecord() {
   if (boxes_.empty() || !failures_)
     return;
   BoxPreview& box = boxes_.back();
-  box.counts = Since(box_start_, platform::tally::Current());
+  box.counts = platform::tally::Since(box_start_);
   box_start_ = platform::tally::Current();
   for (std::size_t i = box_failures_start_; i < failures_->size(); ++i) {
     const std::wstring& failure = (*failures_)[i];

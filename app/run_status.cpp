@@ -71,9 +71,8 @@ void RunStatus::FinishAnalysis(const std::wstring& summary) {
 }
 
 void RunStatus::ShowStep() {
-  const platform::tally::Counts now = platform::tally::Current();
-  Show((analysing_ ? AnalysisStepText : StepText)(step_, now.deleted - at_step_start_.deleted,
-                                                  now.bytes - at_step_start_.bytes));
+  const platform::tally::Counts step = platform::tally::Since(at_step_start_);
+  Show((analysing_ ? AnalysisStepText : StepText)(step_, step.deleted, step.bytes));
 }
 
 void RunStatus::Show(const std::wstring& text) {

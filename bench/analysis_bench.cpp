@@ -32,11 +32,6 @@ bool MakeTree(const std::wstring& root, int folders, int files_each) {
   return true;
 }
 
-bool SetTemporaryFolder(const std::wstring& folder) {
-  return SetEnvironmentVariableW(L"TMP", folder.c_str()) &&
-         SetEnvironmentVariableW(L"TEMP", folder.c_str());
-}
-
 // Seconds taken by `work`, which must succeed.
 template <typename Work>
 double Timed(Work work, bool* ok) {
@@ -72,7 +67,7 @@ int wmain(int argc, wchar_t** argv) {
     std::uint64_t counted = 0, removed = 0;
     double analysis = 0, dir = 0, both = 0, run_alone = 0;
     auto analyse = [&] {
-      SetTemporaryFolder(analysed);
+      bench::SetTemporaryFolder(analysed);
       platform::tally::Reset();
       platform::erasure::CountingScope counting;
       const bool cleaned = static_cast<bool>(CleanTempFiles());
@@ -89,7 +84,7 @@ int wmain(int argc, wchar_t** argv) {
         dir = Timed(list_with_dir, &ok);
     }
     auto clean = [&](const std::wstring& tree) {
-      SetTemporaryFolder(tree);
+      bench::SetTemporaryFolder(tree);
       platform::tally::Reset();
       const bool cleaned = static_cast<bool>(CleanTempFiles());
       removed = platform::tally::Current().deleted;

@@ -90,6 +90,12 @@ inline void CountContents(const std::wstring& folder, Contents* contents) {
   FindClose(find);
 }
 
+// Points this process's temporary folder (TMP and TEMP) at `folder`.
+inline bool SetTemporaryFolder(const std::wstring& folder) {
+  return SetEnvironmentVariableW(L"TMP", folder.c_str()) &&
+         SetEnvironmentVariableW(L"TEMP", folder.c_str());
+}
+
 // Starts `command` and waits until it has ended.
 inline bool RunAndWait(std::wstring command) {
   STARTUPINFOW startup{};

@@ -49,11 +49,6 @@ bool MakeTree(const std::wstring& root, const Layout& layout) {
   return true;
 }
 
-bool SetTemporaryFolder(const std::wstring& folder) {
-  return SetEnvironmentVariableW(L"TMP", folder.c_str()) &&
-         SetEnvironmentVariableW(L"TEMP", folder.c_str());
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -71,7 +66,7 @@ int wmain(int argc, wchar_t** argv) {
   CreateDirectoryW(kBenchRoot, nullptr);
   const std::wstring temp = std::wstring(kBenchRoot) + L"\\temp";
   const std::wstring rd_root = std::wstring(kBenchRoot) + L"\\rd";
-  if (!SetTemporaryFolder(temp)) {
+  if (!bench::SetTemporaryFolder(temp)) {
     std::fwprintf(stderr, L"cannot set TMP and TEMP\n");
     return 1;
   }

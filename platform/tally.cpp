@@ -13,6 +13,18 @@ Counts Current() {
   return g_counts;
 }
 
+Counts Since(const Counts& start) {
+  Counts since;
+  since.deleted = g_counts.deleted - start.deleted;
+  since.bytes = g_counts.bytes - start.bytes;
+  since.in_use = g_counts.in_use - start.in_use;
+  since.refused = g_counts.refused - start.refused;
+  since.links = g_counts.links - start.links;
+  since.other = g_counts.other - start.other;
+  since.kept = g_counts.kept - start.kept;
+  return since;
+}
+
 void Reset() {
   g_counts = {};
 }

@@ -22,6 +22,8 @@ struct Counts {
 };
 
 Counts Current();
+// What the tally noted since it stood at `start` (an earlier Current()).
+Counts Since(const Counts& start);
 void Reset();
 
 // Notes the outcome of one deletion: an item of `bytes` gone, or the reason it stays. An item

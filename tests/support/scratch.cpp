@@ -9,6 +9,7 @@
 #include "platform/fs.h"
 #include "platform/handles.h"
 #include "platform/text.h"
+#include "support/tree_snapshot.h"
 
 namespace test {
 namespace {
@@ -121,38 +122,8 @@ std::string ScratchTree::Content(const std::wstring& relative) const {
   return ReadFileBytes(path_ + relative, 4096);
 }
 
-namespace {
-
-void AddSnapshot(const std::wstring& folder, const std::wstring& relative, std::string* out) {
-  WIN32_FIND_DATAW data;
-  platform::UniqueFindHandle find(FindFirstFileW((folder + relative + L"*").c_str(), &data));
-  if (!find)
-    return;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..")
-      continue;
-    const std::wstring entry = relative + name;
-    out->append(platform::ToUtf8(entry));
-    out->append(1, ' ');
-    out->append(std::to_string(data.dwFileAttributes));
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      out->append(1, ' ');
-      out->append(ReadFileBytes(folder + entry, 4096));
-    }
-    out->append(1, '\n');
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-      AddSnapshot(folder, entry + L"\\", out);
-  } while (FindNextFileW(find.get(), &data));
-}
-
-}  // namespace
-
 std::string ScratchTree::Snapshot() const {
-  std::string snapshot;
-  AddSnapshot(path_, L"", &snapshot);
-  return snapshot;
+  return SnapshotTree(path_);
 }
 
 int ScratchTree::CountEntries() const {

@@ -41,8 +41,8 @@ class ScratchTree {
   std::string Content(const std::wstring& relative) const;
   // Number of files and folders below the tree (the tree itself excluded), links not followed.
   int CountEntries() const;
-  // Every entry below the tree with its attributes, and each file's bytes, one line each, in
-  // listing order, links not followed: equal snapshots mean a tree that came through whole.
+  // The tree as support/tree_snapshot.h sees it: equal snapshots mean a tree that came through
+  // whole, attribute for attribute and byte for byte.
   std::string Snapshot() const;
 
  private:
