@@ -12,8 +12,6 @@
 #include "inventory/purge.h"
 #include "platform/deletion.h"
 #include "platform/fs.h"
-#include "platform/registry.h"
-#include "platform/system.h"
 #include "platform/tally.h"
 #include "platform/text_files.h"
 #include "support/processes.h"
@@ -100,61 +98,6 @@ TEST(Erasure, CountingLooseFilesKeepsReadOnlyOnesAsTheDeletionDoes) {
       tree.path(), sentinel.path());
   EXPECT_TRUE(tree.Exists(L"read-only.txt"));
   EXPECT_FALSE(tree.Exists(L"a.txt"));
-}
-
-TEST(Erasure, CountingRegistryValuesLeavesThemWhereTheyAre) {
-  const std::wstring path = L"Software\\Nimbrel tests\\Counting";
-  platform::RegistryKey key;
-  ASSERT_TRUE(key.Create(platform::RegistryRoot::kCurrentUser, path).ok());
-  ASSERT_TRUE(key.WriteText(L"url1", L"http://a.example/").ok());
-  ASSERT_TRUE(key.WriteText(L"url2", L"http://b.example/").ok());
-  ASSERT_TRUE(key.Open(platform::RegistryRoot::kCurrentUser, path).ok());
-  auto delete_some = [&] {
-    (void)key.DeleteValue(L"url1");
-    (void)key.DeleteValue(L"url7");  // not there
-    return true;
-  };
-  tally::Reset();
-  {
-    CountingScope counting;
-    delete_some();
-    EXPECT_TRUE(key.WriteText(L"url3", L"http://c.example/").ok());  // counted: not written
-  }
-  const tally::Counts counted = tally::Current();
-  std::vector<std::wstring> names;
-  ASSERT_TRUE(key.ValueNames(&names).ok());
-  EXPECT_EQ(names, (std::vector<std::wstring>{L"url1", L"url2"}));
-
-  tally::Reset();
-  delete_some();
-  ExpectSameCounts(counted, tally::Current());
-  EXPECT_EQ(counted.deleted, 1u);
-  ASSERT_TRUE(key.ValueNames(&names).ok());
-  EXPECT_EQ(names, (std::vector<std::wstring>{L"url2"}));
-  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Nimbrel tests");
-}
-
-TEST(Erasure, CountingTheClipboardKeepsItsText) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 8 * sizeof(wchar_t));
-  wcscpy(static_cast<wchar_t*>(GlobalLock(text)), L"secret");
-  GlobalUnlock(text);
-  SetClipboardData(CF_UNICODETEXT, text);
-  CloseClipboard();
-
-  tally::Reset();
-  {
-    CountingScope counting;
-    EXPECT_TRUE(platform::EmptyTheClipboard(nullptr).ok());
-  }
-  EXPECT_EQ(tally::Current().deleted, 1u);
-  EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
-
-  tally::Reset();
-  EXPECT_TRUE(platform::EmptyTheClipboard(nullptr).ok());
-  EXPECT_EQ(tally::Current().deleted, 1u);
-  EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
 }
 
 TEST(Erasure, FilesWrittenWhileCountingStayInMemoryAndAreReadBackFromThere) {
