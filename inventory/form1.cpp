@@ -90,6 +90,7 @@ platform::Status Form1::CmdScan() {
   using namespace inventory;
   listed_.clear();
   left_.clear();
+  kept_listings_.Clear();
   NIMBREL_TRY(Dir1.SetPath(platform::SharedFolderList().Path()));
   const std::wstring scanned_folder = Dir1.List(Dir1.ListIndex());
   platform::deletion::Folder scanned;
@@ -107,7 +108,7 @@ platform::Status Form1::CmdScan() {
   DetailField = 1;
   KindField = 2;
   std::vector<std::wstring> left_paths;
-  NIMBREL_TRY(ListFolder(scanned, scanned_folder + L"\\", 0, &left_paths));
+  NIMBREL_TRY(ListFolder(scanned, scanned_folder + L"\\", 0, &left_paths, &kept_listings_));
   // Closed before any short name is asked by path: Wine lists a folder without sharing its
   // deletion, so a handle that may delete the folder would make that listing fail.
   scanned = platform::deletion::Folder();

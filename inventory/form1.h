@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "inventory/kept_listings.h"
 #include "platform/folder_list.h"
 #include "platform/status.h"
 
@@ -40,12 +41,16 @@ class Form1 {
   // counted as left; what lies below them was not reached.
   const std::vector<std::wstring>& LeftFolders() const { return left_; }
 
+  // The listings the last scan made of the folders it recorded, for the cleaning that follows.
+  KeptListings& Listings() { return kept_listings_; }
+
   // The form's own folder list, used to take the folder over and read its full path.
   platform::FolderList Dir1;
 
  private:
   std::vector<ListedFolder> listed_;
   std::vector<std::wstring> left_;
+  KeptListings kept_listings_;
 };
 
 // The single instance, created on first use.

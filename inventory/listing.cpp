@@ -1,6 +1,7 @@
 #include "inventory/listing.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "inventory/tables.h"
 #include "platform/events.h"
@@ -33,7 +34,8 @@ platform::Status RecordRow(const std::wstring& path) {
 
 // Records the sub-folder `entry` of `parent`, and what lies below it within reach.
 void RecordSubfolder(const deletion::Folder& parent, const deletion::Entry& entry,
-                     const std::wstring& path, int depth, std::vector<std::wstring>* left) {
+                     const std::wstring& path, int depth, std::vector<std::wstring>* left,
+                     KeptListings* kept) {
   if (!platform::IsPlainWin32Name(entry.name))
     return Leave(path, platform::Status::FromWin32(kInvalidName), left);
   if (path.size() > kMaxPathCharacters)
@@ -55,7 +57,8 @@ void RecordSubfolder(const deletion::Folder& parent, const deletion::Entry& entr
   // The scan writes no row at MaxDepth or below: such folders are not even listed.
   if (depth + 1 < inventory::MaxDepth) {
     // Its row is written all the same; what could not be listed below it is counted as left.
-    if (platform::Status listed = ListFolder(child, path + L"\\", depth + 1, left); !listed)
+    if (platform::Status listed = ListFolder(child, path + L"\\", depth + 1, left, kept, entry.id);
+        !listed)
       platform::tally::NoteLeft(listed);
   }
 }
@@ -63,15 +66,18 @@ void RecordSubfolder(const deletion::Folder& parent, const deletion::Entry& entr
 }  // namespace
 
 platform::Status ListFolder(const deletion::Folder& folder, const std::wstring& prefix, int depth,
-                            std::vector<std::wstring>* left) {
+                            std::vector<std::wstring>* left, KeptListings* kept,
+                            std::uint64_t folder_id) {
   std::vector<deletion::Entry> entries;
   NIMBREL_TRY(folder.List(&entries));
   for (const deletion::Entry& entry : entries) {
     // Files: in the folders-only mode of the scan, nothing is recorded for them.
     if (entry.IsDirectory() && !entry.IsReparsePoint() && !entry.IsHiddenOrSystem())
-      RecordSubfolder(folder, entry, prefix + entry.name, depth, left);
+      RecordSubfolder(folder, entry, prefix + entry.name, depth, left, kept);
     platform::KeepPainted();  // a folder may hold tens of thousands of files
   }
+  if (kept)
+    kept->Keep(folder_id, std::move(entries));
   return platform::Status::Ok();
 }
 

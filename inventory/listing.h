@@ -2,9 +2,11 @@
 // Listing the sub-folders of a folder tree into the inventory tables, each folder reached from
 // its parent's handle, and cutting the entries' names for the inventory file.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "inventory/kept_listings.h"
 #include "platform/deletion.h"
 #include "platform/status.h"
 
@@ -20,8 +22,11 @@
 // or more), that cannot be opened or reset, is left with all it holds: counted as left in the
 // run's tally and its path appended to `left`; one that went since the listing is skipped. Only
 // the listing of `folder` itself ends the procedure with its failure; the rows stored stay.
+// When `kept` is given, the listing of each sub-folder recorded goes there, under its file
+// number, and so does that of `folder` when its number `folder_id` is known.
 platform::Status ListFolder(const platform::deletion::Folder& folder, const std::wstring& prefix,
-                            int depth, std::vector<std::wstring>* left);
+                            int depth, std::vector<std::wstring>* left,
+                            KeptListings* kept = nullptr, std::uint64_t folder_id = 0);
 
 // The text after the last "\" of `path`; empty when there is none or when it ends in "\".
 std::wstring GetEntryName(const std::wstring& path);

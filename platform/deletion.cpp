@@ -571,6 +571,15 @@ Status Folder::List(std::vector<Entry>* entries) const {
   }
 }
 
+void Folder::AdoptListing(const std::vector<Entry>& entries) const {
+  if (!erasure::Counting())
+    return;
+  listed_ids_.clear();
+  for (const Entry& entry : entries)
+    listed_ids_.push_back(entry.id);
+  listed_ = true;
+}
+
 Status Folder::DeleteChild(const Entry& entry, ReadOnly read_only) const {
   if (entry.IsReparsePoint()) {
     tally::NoteLinkLeft();
@@ -664,11 +673,10 @@ Status Folder::Remove() {
   return tally::NoteDeletion(outcome);
 }
 
-Status DeletePlainFiles(const Folder& folder, ReadOnly read_only, std::vector<Entry>* subfolders) {
-  std::vector<Entry> entries;
-  if (subfolders)
-    subfolders->clear();
-  NIMBREL_TRY(folder.List(&entries));
+namespace {
+
+Status DeleteListedPlainFiles(const Folder& folder, std::vector<Entry> entries, ReadOnly read_only,
+                              std::vector<Entry>* subfolders) {
   Status first_failure = Status::Ok();
   for (Entry& entry : entries) {
     if (entry.IsReparsePoint()) {
@@ -684,6 +692,24 @@ Status DeletePlainFiles(const Folder& folder, ReadOnly read_only, std::vector<En
     KeepPainted();
   }
   return first_failure;
+}
+
+}  // namespace
+
+Status DeletePlainFiles(const Folder& folder, ReadOnly read_only, std::vector<Entry>* subfolders) {
+  std::vector<Entry> entries;
+  if (subfolders)
+    subfolders->clear();
+  NIMBREL_TRY(folder.List(&entries));
+  return DeleteListedPlainFiles(folder, std::move(entries), read_only, subfolders);
+}
+
+Status DeletePlainFiles(const Folder& folder, std::vector<Entry> listed, ReadOnly read_only,
+                        std::vector<Entry>* subfolders) {
+  if (subfolders)
+    subfolders->clear();
+  folder.AdoptListing(listed);
+  return DeleteListedPlainFiles(folder, std::move(listed), read_only, subfolders);
 }
 
 namespace detail {

@@ -2,7 +2,8 @@
 // The deletion core: every file and folder the program deletes goes through here.
 //
 // A folder is opened once, without following reparse points, and checked on its own handle.
-// It is listed from that handle; each child is opened relative to it by its exact listed name
+// It is listed from that handle (or was, through an earlier handle on the same folder, see
+// Folder::AdoptListing); each child is opened relative to it by its exact listed name
 // (trailing dots and spaces included), checked on its own handle, and reset and deleted
 // through that handle. No name is looked up again from the top once its folder was checked, so
 // a folder swapped for a junction after it was listed leads nowhere: what was checked is what
@@ -98,6 +99,10 @@ class Folder {
 
   // The folder's entries in the order the file system gives them, "." and ".." left out.
   Status List(std::vector<Entry>* entries) const;
+  // Takes `entries`, a listing of this very folder made through another of its handles (one
+  // opened as the same listed folder, its file number checked), as its last listing, in place
+  // of listing it again.
+  void AdoptListing(const std::vector<Entry>& entries) const;
   // Deletes the child file `entry` (as List gave it) through its own handle. A folder, or an
   // entry that is or turned into a reparse point, is left (a link is noted as left).
   Status DeleteChild(const Entry& entry, ReadOnly read_only) const;
@@ -153,6 +158,11 @@ bool IsGone(const Status& status);
 // such failure is returned. Keeps the windows painted meanwhile. The sub-folders met (links
 // left out) go to `subfolders` when it is given, as listed, for the caller to open or keep.
 Status DeletePlainFiles(const Folder& folder, ReadOnly read_only,
+                        std::vector<Entry>* subfolders = nullptr);
+// The same from `listed`, a listing of `folder` made already through another of its handles
+// (see Folder::AdoptListing): each file is still opened relative to the folder's handle and
+// checked on its own before it goes.
+Status DeletePlainFiles(const Folder& folder, std::vector<Entry> listed, ReadOnly read_only,
                         std::vector<Entry>* subfolders = nullptr);
 
 namespace testing {

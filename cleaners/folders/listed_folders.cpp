@@ -59,8 +59,9 @@ bool LeftByScan(const std::wstring& relative) {
 class Frame {
  public:
   explicit Frame(const deletion::Folder& scanned) : borrowed_(&scanned) {}
-  Frame(const std::wstring& relative, deletion::Folder&& owned, bool listed)
-      : relative_(relative), owned_(std::move(owned)), listed_(listed) {}
+  // `id`: the folder's file number, as its parent's listing showed it and its handle confirmed.
+  Frame(const std::wstring& relative, deletion::Folder&& owned, std::uint64_t id, bool listed)
+      : relative_(relative), owned_(std::move(owned)), id_(id), listed_(listed) {}
 
   const std::wstring& relative() const { return relative_; }
   const deletion::Folder& folder() const { return borrowed_ ? *borrowed_ : owned_; }
@@ -68,15 +69,22 @@ class Frame {
     return relative_.empty() ? name : relative_ + L"\\" + name;
   }
 
-  // A listed folder loses its plain files; any other is only listed. Errors ignored.
+  // A listed folder loses its plain files; any other is only listed. The scan's listing of the
+  // folder serves when it was kept. Errors ignored.
   void Take(const ReachedElsewhere& reached_elsewhere) {
     reached_elsewhere_ = &reached_elsewhere;
+    std::vector<deletion::Entry> entries;
+    const bool scanned = SharedForm1().Listings().Take(id_, &entries);
     if (listed_) {
       (void)owned_.ResetAttributes();
-      (void)deletion::DeletePlainFiles(owned_, deletion::ReadOnly::kStays, &subfolders_);
+      if (scanned)
+        (void)deletion::DeletePlainFiles(owned_, std::move(entries), deletion::ReadOnly::kStays,
+                                         &subfolders_);
+      else
+        (void)deletion::DeletePlainFiles(owned_, deletion::ReadOnly::kStays, &subfolders_);
     } else {
-      std::vector<deletion::Entry> entries;
-      (void)folder().List(&entries);
+      if (!scanned)
+        (void)folder().List(&entries);
       for (deletion::Entry& entry : entries) {
         if (entry.IsDirectory() && !entry.IsReparsePoint())
           subfolders_.push_back(std::move(entry));
@@ -85,11 +93,12 @@ class Frame {
     opened_.assign(subfolders_.size(), false);
   }
 
-  // Opens the sub-folder `name` as this folder's listing showed it.
-  platform::Status OpenChild(const std::wstring& name, deletion::Folder* child) {
+  // Opens the sub-folder `name` as this folder's listing showed it, numbered `id` there.
+  platform::Status OpenChild(const std::wstring& name, deletion::Folder* child, std::uint64_t* id) {
     for (std::size_t i = 0; i < subfolders_.size(); ++i) {
       if (subfolders_[i].name == name) {
         opened_[i] = true;
+        *id = subfolders_[i].id;
         return folder().OpenChild(subfolders_[i], child);
       }
     }
@@ -117,6 +126,7 @@ class Frame {
   std::wstring relative_;
   const deletion::Folder* borrowed_ = nullptr;
   deletion::Folder owned_;
+  std::uint64_t id_ = 0;  // 0 for the scanned folder
   bool listed_ = false;
   const ReachedElsewhere* reached_elsewhere_ = nullptr;
   std::vector<deletion::Entry> subfolders_;
@@ -141,13 +151,14 @@ std::wstring OpenDownTo(const std::wstring& relative, const ReachedElsewhere& re
   while (start <= relative.size()) {
     const std::size_t slash = std::min(relative.find(L'\\', start), relative.size());
     deletion::Folder child;
+    std::uint64_t id = 0;
     if (platform::Status opened =
-            chain->back().OpenChild(relative.substr(start, slash - start), &child);
+            chain->back().OpenChild(relative.substr(start, slash - start), &child, &id);
         !opened) {
       NoteLeft(opened);
       return relative.substr(0, slash);
     }
-    chain->emplace_back(relative.substr(0, slash), std::move(child), slash == relative.size());
+    chain->emplace_back(relative.substr(0, slash), std::move(child), id, slash == relative.size());
     chain->back().Take(reached_elsewhere);
     start = slash + 1;
   }
@@ -186,5 +197,6 @@ platform::Status CleanListedFolders(const deletion::Folder& scanned,
     chain.back().Close();
     chain.pop_back();
   }
+  SharedForm1().Listings().Clear();
   return platform::Status::Ok();
 }

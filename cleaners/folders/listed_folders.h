@@ -20,7 +20,9 @@ using StaysOnPurpose = std::function<bool(const std::wstring& relative_path)>;
 // `scanned` wrote, in order; then empties each listed folder of its plain files (read-only,
 // hidden and system files stay) and removes it, deepest first, so that a parent emptied of its
 // sub-folders goes too. Every folder is opened relative to its parent's handle as the parent's
-// listing showed it: a name that became a link, or another folder, since is left. What stays
+// listing showed it: a name that became a link, or another folder, since is left. The listings
+// the scan kept (Form1::Listings) serve in place of new ones, so what came into a folder after
+// the scan stays, and so does the folder. What stays
 // in the folders cleaned on purpose (sub-folders the inventory leaves out) is counted as kept.
 // Returns the failure that stopped it before anything was done (an inventory file that is not
 // the scan's); errors after that are ignored: a folder that cannot be cleaned stays. The folders

@@ -142,6 +142,42 @@ TEST(CleanTempFiles, AListedFolderSwappedForALinkAfterTheScanIsNeverEntered) {
   }
 }
 
+// The cleaning works from the listings the scan made of the folders it found, each folder
+// checked to be the one listed: what comes after the scan, a file or a folder put in place of
+// a listed one, is not what was listed, and stays with the folder that holds it.
+TEST(CleanTempFiles, WhatCameAfterTheScanStaysWithItsFolder) {
+  test::ScratchTree temp_folder;
+  temp_folder.File(L"a\\listed.tmp");
+  temp_folder.File(L"n\\sub\\listed.tmp");
+  temp_folder.File(L"other\\listed.tmp");
+  test::ScopedTempFolder temp(temp_folder.path());
+  int a_announced = 0, sub_announced = 0;
+  // Each folder is announced once by the scan, then once by the cleaning before it opens it.
+  fs::testing::SetBeforeChangeHook([&](const std::wstring& path) {
+    if (path == temp_folder / L"a\\" && ++a_announced == 2)
+      temp_folder.File(L"a\\late.tmp");
+    if (path == temp_folder / L"n\\sub\\" && ++sub_announced == 2) {
+      ASSERT_TRUE(
+          MoveFileW((temp_folder / L"n\\sub").c_str(), (temp_folder / L"n\\sub-listed").c_str()));
+      temp_folder.File(L"n\\sub\\listed.tmp", 0, "new");
+    }
+  });
+  platform::tally::Reset();
+  CleanTempFiles();
+  fs::testing::SetBeforeChangeHook(nullptr);
+
+  EXPECT_EQ(a_announced, 3);  // and once more as it is removed
+  EXPECT_FALSE(temp_folder.Exists(L"a\\listed.tmp"));
+  EXPECT_TRUE(temp_folder.Exists(L"a\\late.tmp"));
+  EXPECT_EQ(temp_folder.Content(L"n\\sub\\listed.tmp"), "new");
+  EXPECT_TRUE(temp_folder.Exists(L"n\\sub-listed\\listed.tmp"));
+  EXPECT_FALSE(temp_folder.Exists(L"other"));
+  const platform::tally::Counts counts = platform::tally::Current();
+  EXPECT_EQ(counts.deleted, 3u);  // a\listed.tmp, other\listed.tmp and other
+  EXPECT_EQ(counts.links, 1u);    // the new n\sub, refused as not the folder listed
+  EXPECT_EQ(counts.left(), 1u);   // a folder left for what it still holds counts nothing more
+}
+
 TEST(CleanTempFiles, NeverEntersEmptiesOrRemovesALink) {
   test::ScratchTree outside;
   outside.File(L"full\\precious.txt");
