@@ -121,6 +121,11 @@ class Folder {
   //   fails with a sharing violation. A file missing, or that opens, is not held.
   enum class Access { kRead, kWrite };
   bool ChildFileHeld(const std::wstring& name, Access access) const;
+  // - whether another program holds a lock on some of its `length` bytes from `offset` that
+  //   bars this process from locking them (shared, or for itself when `exclusive`): asked on a
+  //   handle of its own, opened for reading, with every lock given back at once.
+  bool ChildRangeLocked(const std::wstring& name, std::uint64_t offset, std::uint32_t length,
+                        bool exclusive) const;
 
   bool valid() const { return handle_ != nullptr; }
   // The path the folder was reached by: for messages and test hooks, never opened again.

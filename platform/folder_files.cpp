@@ -31,4 +31,19 @@ bool Folder::ChildFileHeld(const std::wstring& name, Access access) const {
   return opened.IsWin32(ERROR_SHARING_VIOLATION) || opened.IsWin32(ERROR_LOCK_VIOLATION);
 }
 
+bool Folder::ChildRangeLocked(const std::wstring& name, std::uint64_t offset, std::uint32_t length,
+                              bool exclusive) const {
+  UniqueHandle file;
+  if (!detail::OpenBelowHandle(handle_, name, GENERIC_READ, FILE_NON_DIRECTORY_FILE, &file))
+    return false;
+  OVERLAPPED where = {};
+  where.Offset = static_cast<DWORD>(offset);
+  where.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+  if (!LockFileEx(file.get(), flags, 0, length, 0, &where))
+    return GetLastError() == ERROR_LOCK_VIOLATION;
+  UnlockFileEx(file.get(), 0, length, 0, &where);
+  return false;
+}
+
 }  // namespace platform::deletion

@@ -53,6 +53,22 @@ Status FromSqlite(sqlite3* database, int code) {
   }
 }
 
+// Fails as the edit would when another connection holds the database `name` of `folder` (a
+// running program's, in exclusive locking mode, say): SQLite on Windows locks bytes past the
+// file's first gigabyte, which hold no data, a shared range that every reader locks and a
+// reserved byte that a writer takes. The copy in memory is read without those locks, so they are
+// asked for as the edit asks for them first, and given back at once.
+Status CheckNotHeld(const deletion::Folder& folder, const std::wstring& name) {
+  constexpr std::uint64_t kPendingByte = 0x40000000;
+  constexpr std::uint64_t kReservedByte = kPendingByte + 1;
+  constexpr std::uint64_t kSharedFirst = kPendingByte + 2;
+  constexpr std::uint32_t kSharedSize = 510;
+  if (folder.ChildRangeLocked(name, kSharedFirst, kSharedSize, /*exclusive=*/false) ||
+      folder.ChildRangeLocked(name, kReservedByte, 1, /*exclusive=*/true))
+    return Status::FromWin32(ERROR_LOCK_VIOLATION);
+  return Status::Ok();
+}
+
 // The database or journal `name` of `folder`, where there is one, must be a plain file with one
 // name. Returns the facts of the file when asked.
 Status CheckSingleFile(const deletion::Folder& folder, const std::wstring& name, bool must_exist,
@@ -174,10 +190,12 @@ Status Database::OpenForEditing(const deletion::Folder& folder, const std::wstri
 
   Database opened;
   const std::string path = ToUtf8(folder.path() + name);
-  if (erasure::Counting())
+  if (erasure::Counting()) {
+    NIMBREL_TRY(CheckNotHeld(folder, name));
     NIMBREL_TRY(OpenCopyInMemory(folder, name, checked, &opened));
-  else
+  } else {
     NIMBREL_TRY(OpenChecked(path, checked, /*for_writing=*/true, &opened));
+  }
   // Temporary tables and VACUUM's copy stay in memory, never in the user's temporary folder;
   // deleted content is overwritten; the database's own code (triggers, views) may call no
   // function with side effects; a cache of up to 32 MB holds a large history's pages during

@@ -70,7 +70,8 @@ class Database {
   // damaged one (IsDamaged) or one that is not a single plain file (IsNotSingleFile). A missing
   // one fails with "file not found"; none is ever created. While the erasing calls only count
   // (platform/erasure.h), the database is read into a copy in memory, which the edits then
-  // change: its files are left as they are.
+  // change: its files are left as they are. A database its program holds fails all the same,
+  // its locks asked for as the edit would ask for them.
   static Status OpenForEditing(const deletion::Folder& folder, const std::wstring& name,
                                Database* database);
 
