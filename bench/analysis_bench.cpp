@@ -46,11 +46,8 @@ int wmain(int argc, wchar_t** argv) {
   const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 3;
   const int folders = argc > 2 ? std::clamp(_wtoi(argv[2]), 1, 9999) : 9999;
   const int files_each = argc > 3 ? std::max(0, _wtoi(argv[3])) : 2;
-  if (bench::Exists(kBenchRoot)) {
-    std::fwprintf(stderr, L"%ls exists already: remove it first\n", kBenchRoot);
+  if (!bench::MakeBenchRoot(kBenchRoot))
     return 2;
-  }
-  CreateDirectoryW(kBenchRoot, nullptr);
   const std::wstring analysed = std::wstring(kBenchRoot) + L"\\analysed";
   const std::wstring alone = std::wstring(kBenchRoot) + L"\\alone";
   std::wprintf(L"%d folders of %d files each, %d rounds\n", folders, files_each, rounds);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,16 @@ inline double Median(std::vector<double> values) {
 
 inline bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Makes the benchmark's own folder `root`, refusing one left by an earlier run (whose trees would
+// skew the timings), which it says on the error stream.
+inline bool MakeBenchRoot(const wchar_t* root) {
+  if (Exists(root)) {
+    std::fwprintf(stderr, L"%ls exists already: remove it first\n", root);
+    return false;
+  }
+  return CreateDirectoryW(root, nullptr) != 0;
 }
 
 // Creates `folder` holding `files` small files ("file0.dat", "file1.dat", ...).

@@ -75,15 +75,13 @@ int wmain(int argc, wchar_t** argv) {
     layout.top_folders = std::max(1, _wtoi(argv[2]));
     layout.files = kFullFiles * layout.top_folders / kFullTopFolders;
   }
-  if (bench::Exists(kBenchRoot)) {
-    std::fwprintf(stderr, L"%ls exists already: remove it first\n", kBenchRoot);
+  if (!bench::MakeBenchRoot(kBenchRoot))
     return 2;
-  }
   if (bench::UnixPath(kBenchRoot).empty()) {
     std::fwprintf(stderr, L"no Unix path for %ls: not running under Wine?\n", kBenchRoot);
+    RemoveDirectoryW(kBenchRoot);
     return 2;
   }
-  CreateDirectoryW(kBenchRoot, nullptr);
   std::wprintf(L"%d folders and %d files a tree, %d rounds\n", layout.folders(), layout.files,
                rounds);
 

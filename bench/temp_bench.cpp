@@ -59,11 +59,8 @@ int wmain(int argc, wchar_t** argv) {
   if (argc > 3)
     layout.files_each = std::max(0, _wtoi(argv[3]));
   layout.deep = argc > 4 && std::wstring(argv[4]) == L"deep";
-  if (bench::Exists(kBenchRoot)) {
-    std::fwprintf(stderr, L"%ls exists already: remove it first\n", kBenchRoot);
+  if (!bench::MakeBenchRoot(kBenchRoot))
     return 2;
-  }
-  CreateDirectoryW(kBenchRoot, nullptr);
   const std::wstring temp = std::wstring(kBenchRoot) + L"\\temp";
   const std::wstring rd_root = std::wstring(kBenchRoot) + L"\\rd";
   if (!bench::SetTemporaryFolder(temp)) {

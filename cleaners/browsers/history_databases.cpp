@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -102,50 +103,43 @@ Status PlacesUrls(Database& places, std::vector<std::string>* urls) {
   }
 }
 
-// favicons.sqlite keeps the pages still in places and the icons they use. Firefox's own
-// hash() function is not here: pages are compared by their address.
-Status ClearFirefoxFavicons(Database& favicons, const std::vector<std::string>& kept,
-                            std::uint64_t* rows) {
-  NIMBREL_TRY(KeepPages(favicons, kept));
-  Transaction transaction(favicons);
+// Keeps the pages `kept` of an icons database and the icons they use: the statements, run in
+// one transaction with those pages in temp.kept_pages, erase the rest.
+Status KeepIconsOfPages(Database& icons, const std::vector<std::string>& kept,
+                        std::initializer_list<const char*> statements, std::uint64_t* rows) {
+  NIMBREL_TRY(KeepPages(icons, kept));
+  Transaction transaction(icons);
   NIMBREL_TRY(transaction.Begin());
   std::uint64_t erased = 0;
-  NIMBREL_TRY(Delete(favicons,
-                     "DELETE FROM moz_pages_w_icons"
-                     " WHERE page_url NOT IN (SELECT url FROM temp.kept_pages)",
-                     &erased));
-  NIMBREL_TRY(Delete(favicons,
-                     "DELETE FROM moz_icons_to_pages"
-                     " WHERE page_id NOT IN (SELECT id FROM moz_pages_w_icons)",
-                     &erased));
-  NIMBREL_TRY(Delete(
-      favicons, "DELETE FROM moz_icons WHERE id NOT IN (SELECT icon_id FROM moz_icons_to_pages)",
-      &erased));
+  for (const char* statement : statements)
+    NIMBREL_TRY(Delete(icons, statement, &erased));
   NIMBREL_TRY(transaction.Commit());
   *rows += erased;
   return Status::Ok();
 }
 
+// favicons.sqlite keeps the pages still in places and the icons they use. Firefox's own
+// hash() function is not here: pages are compared by their address.
+Status ClearFirefoxFavicons(Database& favicons, const std::vector<std::string>& kept,
+                            std::uint64_t* rows) {
+  return KeepIconsOfPages(
+      favicons, kept,
+      {"DELETE FROM moz_pages_w_icons WHERE page_url NOT IN (SELECT url FROM temp.kept_pages)",
+       "DELETE FROM moz_icons_to_pages WHERE page_id NOT IN (SELECT id FROM moz_pages_w_icons)",
+       "DELETE FROM moz_icons WHERE id NOT IN (SELECT icon_id FROM moz_icons_to_pages)"},
+      rows);
+}
+
 // Chromium's Favicons keeps the rows of bookmarked pages and the icons they use.
 Status ClearChromiumFaviconRows(Database& favicons, const std::vector<std::string>& bookmarked,
                                 std::uint64_t* rows) {
-  NIMBREL_TRY(KeepPages(favicons, bookmarked));
-  Transaction transaction(favicons);
-  NIMBREL_TRY(transaction.Begin());
-  std::uint64_t erased = 0;
-  NIMBREL_TRY(Delete(
-      favicons, "DELETE FROM icon_mapping WHERE page_url NOT IN (SELECT url FROM temp.kept_pages)",
-      &erased));
-  NIMBREL_TRY(Delete(favicons,
-                     "DELETE FROM favicons WHERE id NOT IN"
-                     " (SELECT icon_id FROM icon_mapping WHERE icon_id IS NOT NULL)",
-                     &erased));
-  NIMBREL_TRY(Delete(favicons,
-                     "DELETE FROM favicon_bitmaps WHERE icon_id NOT IN (SELECT id FROM favicons)",
-                     &erased));
-  NIMBREL_TRY(transaction.Commit());
-  *rows += erased;
-  return Status::Ok();
+  return KeepIconsOfPages(
+      favicons, bookmarked,
+      {"DELETE FROM icon_mapping WHERE page_url NOT IN (SELECT url FROM temp.kept_pages)",
+       "DELETE FROM favicons WHERE id NOT IN"
+       " (SELECT icon_id FROM icon_mapping WHERE icon_id IS NOT NULL)",
+       "DELETE FROM favicon_bitmaps WHERE icon_id NOT IN (SELECT id FROM favicons)"},
+      rows);
 }
 
 // The addresses of the bookmarks in Chromium's Bookmarks file: every node of type "url" below
