@@ -3,7 +3,6 @@
 #include <tuple>
 
 #include "cleaners/browsers/browser_discovery.h"
-#include "cleaners/browsers/listed_open.h"
 #include "cleaners/browsers/profile_files.h"
 #include "cleaners/folders/known_root.h"
 #include "platform/tally.h"
@@ -22,7 +21,7 @@ void CleanCookies(const Browser& browser, const Profile& profile) {
   // "Cookies" moved into "Network" in Chromium 96; older profiles keep it in the profile.
   DeleteDatabaseFiles(profile.data, {L"Cookies"});
   Folder network;
-  if (platform::Status opened = OpenListedBelow(profile.data, L"Network", &network); opened)
+  if (platform::Status opened = profile.data.OpenBelow(L"Network", &network); opened)
     DeleteDatabaseFiles(network, {L"Cookies"});
   else if (platform::deletion::IsLinkRefused(opened))
     platform::tally::NoteLinkLeft();

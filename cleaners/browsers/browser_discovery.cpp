@@ -4,7 +4,6 @@
 
 #include "cleaners/browsers/chromium_profiles.h"
 #include "cleaners/browsers/firefox_profiles.h"
-#include "cleaners/browsers/listed_open.h"
 #include "platform/tally.h"
 
 namespace browsers {
@@ -45,7 +44,7 @@ constexpr wchar_t kFirefoxFolder[] = L"Mozilla\\Firefox";
 // the browser found, and marked so.
 bool OpenBrowserFolder(const Folder& top, const wchar_t* relative, Browser* browser,
                        Folder* folder) {
-  const platform::Status opened = OpenListedBelow(top, relative, folder);
+  const platform::Status opened = top.OpenBelow(relative, folder);
   if (platform::deletion::IsLinkRefused(opened)) {
     platform::tally::NoteLinkLeft();
     browser->reached_by_link = true;
@@ -81,7 +80,7 @@ void AddOpera(const Folder& roaming, const Folder* local, const KnownFolder& kno
     browser.open = ChromiumRuns(user_data);
     if (!browser.open) {
       Folder local_data;
-      const bool has_local = local && OpenListedBelow(*local, known.relative, &local_data).ok();
+      const bool has_local = local && local->OpenBelow(known.relative, &local_data).ok();
       browser.profiles = FindChromiumProfiles(user_data, has_local ? &local_data : nullptr);
       // Without a local folder there is no cache to find: the profiles keep none.
       if (!has_local) {
@@ -112,7 +111,7 @@ void AddFirefox(const Folder& roaming, const Folder* local, std::vector<Browser>
     return;
   if (!browser.reached_by_link) {
     Folder local_firefox;
-    const bool has_local = local && OpenListedBelow(*local, kFirefoxFolder, &local_firefox).ok();
+    const bool has_local = local && local->OpenBelow(kFirefoxFolder, &local_firefox).ok();
     browser.profiles = FindFirefoxProfiles(firefox, has_local ? &local_firefox : nullptr);
     for (const Profile& profile : browser.profiles)
       browser.open = browser.open || FirefoxUsesProfile(profile.data);

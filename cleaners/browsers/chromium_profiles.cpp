@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cleaners/browsers/listed_open.h"
+#include "cleaners/browsers/name_match.h"
 #include "platform/paths.h"
 #include "platform/tally.h"
 #include "platform/text.h"
@@ -43,7 +43,7 @@ Profile MakeProfile(std::wstring name, Folder data, const Folder* local) {
   profile.data = std::move(data);
   if (!local) {
     profile.cache_at = Profile::CacheAt::kData;
-  } else if (OpenListedBelow(*local, name, &profile.cache_folder).ok()) {
+  } else if (local->OpenBelow(name, &profile.cache_folder).ok()) {
     profile.cache_at = Profile::CacheAt::kOwnFolder;
   }
   profile.name = std::move(name);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "cleaners/browsers/listed_open.h"
 #include "platform/paths.h"
 #include "platform/tally.h"
 #include "platform/text.h"
@@ -31,12 +30,12 @@ bool LooksAbsolute(const std::wstring& path) {
 void AddRelativeProfile(const Folder& firefox, const Folder* local, const std::wstring& relative,
                         std::vector<Profile>* profiles) {
   Profile profile;
-  if (platform::Status opened = OpenListedBelow(firefox, relative, &profile.data); !opened) {
+  if (platform::Status opened = firefox.OpenBelow(relative, &profile.data); !opened) {
     if (platform::deletion::IsLinkRefused(opened))
       platform::tally::NoteLinkLeft();
     return;
   }
-  if (local && OpenListedBelow(*local, relative, &profile.cache_folder).ok())
+  if (local && local->OpenBelow(relative, &profile.cache_folder).ok())
     profile.cache_at = Profile::CacheAt::kOwnFolder;
   profile.name = relative;
   profiles->push_back(std::move(profile));
@@ -119,7 +118,7 @@ platform::Status OpenAbsoluteFolder(const std::wstring& path, Folder* folder) {
     return platform::Status::FromWin32(kInvalidName);
   Folder root;
   NIMBREL_TRY(Folder::Open(clean.substr(0, root_end), &root));
-  return OpenListedBelow(root, clean.substr(root_end), folder);
+  return root.OpenBelow(clean.substr(root_end), folder);
 }
 
 std::vector<Profile> FindFirefoxProfiles(const Folder& firefox, const Folder* local) {
@@ -147,7 +146,7 @@ std::vector<Profile> FindFirefoxProfiles(const Folder& firefox, const Folder* lo
   // only one of its profiles there). A link among them is tried like the others, and refused.
   Folder folder_of_profiles;
   std::vector<Entry> entries;
-  if (OpenListedBelow(firefox, L"Profiles", &folder_of_profiles).ok() &&
+  if (firefox.OpenBelow(L"Profiles", &folder_of_profiles).ok() &&
       folder_of_profiles.List(&entries).ok()) {
     for (const Entry& entry : entries) {
       if (entry.IsDirectory() || entry.IsReparsePoint())

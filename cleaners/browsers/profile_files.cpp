@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "cleaners/browsers/listed_open.h"
+#include "cleaners/browsers/name_match.h"
 #include "inventory/purge.h"
 #include "platform/events.h"
 #include "platform/paths.h"
@@ -76,7 +76,7 @@ void DeleteDatabaseFiles(const Folder& folder, std::initializer_list<const wchar
 void DeleteWebSiteFolders(const Folder& profile, const std::wstring& relative) {
   Folder storage;
   std::vector<Entry> entries;
-  if (!OpenListedBelow(profile, relative, &storage).ok() || !storage.List(&entries).ok())
+  if (!profile.OpenBelow(relative, &storage).ok() || !storage.List(&entries).ok())
     return;
   for (const Entry& entry : entries) {
     if (!StartsWithIgnoringCase(entry.name, L"http"))
@@ -96,7 +96,7 @@ void DeleteWebSiteFolders(const Folder& profile, const std::wstring& relative) {
 
 void EmptyCacheFolder(const Folder& top, const std::wstring& relative) {
   Folder cache;
-  if (platform::Status opened = OpenListedBelow(top, relative, &cache); !opened) {
+  if (platform::Status opened = top.OpenBelow(relative, &cache); !opened) {
     if (platform::deletion::IsLinkRefused(opened))
       platform::tally::NoteLinkLeft();
     return;

@@ -1,10 +1,7 @@
 #include "cleaners/folders/folder_scan.h"
 
-#include <vector>
-
 #include "inventory/form1.h"
 #include "platform/folder_list.h"
-#include "platform/paths.h"
 #include "platform/tally.h"
 #include "platform/text_files.h"
 
@@ -21,18 +18,6 @@ bool Refused(const platform::Status& opened, const std::wstring& path, FolderCle
   return false;
 }
 
-// Opens the sub-folder of `parent` whose name is `name` as the file system compares names.
-platform::Status OpenNamedChild(const deletion::Folder& parent, const std::wstring& name,
-                                deletion::Folder* child) {
-  std::vector<deletion::Entry> entries;
-  NIMBREL_TRY(parent.List(&entries));
-  for (const deletion::Entry& entry : entries) {
-    if (entry.IsDirectory() && platform::SamePathText(entry.name, name))
-      return parent.OpenChild(entry, child);
-  }
-  return platform::Status::FromWin32(3);  // ERROR_PATH_NOT_FOUND
-}
-
 }  // namespace
 
 bool OpenFolderToClean(const std::wstring& path, deletion::Folder* folder,
@@ -43,23 +28,8 @@ bool OpenFolderToClean(const std::wstring& path, deletion::Folder* folder,
 
 bool OpenFolderToClean(const deletion::Folder& top, const std::wstring& relative,
                        deletion::Folder* folder, FolderCleaning* outcome) {
-  deletion::Folder parent;
-  const deletion::Folder* current = &top;
-  for (std::size_t start = 0;;) {
-    const std::size_t slash = relative.find(L'\\', start);
-    deletion::Folder child;
-    if (platform::Status opened =
-            OpenNamedChild(*current, relative.substr(start, slash - start), &child);
-        !opened)
-      return Refused(opened, top.path() + relative, outcome);
-    if (slash == std::wstring::npos) {
-      *folder = std::move(child);
-      return true;
-    }
-    parent = std::move(child);
-    current = &parent;
-    start = slash + 1;
-  }
+  const platform::Status opened = top.OpenBelow(relative, folder);
+  return opened || Refused(opened, top.path() + relative, outcome);
 }
 
 void ScanAndCleanListedFolders(const std::wstring& path, const FolderOpener& open,
