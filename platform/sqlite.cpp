@@ -56,15 +56,19 @@ Status FromSqlite(sqlite3* database, int code) {
 // Fails as the edit would when another connection holds the database `name` of `folder` (a
 // running program's, in exclusive locking mode, say): SQLite on Windows locks bytes past the
 // file's first gigabyte, which hold no data, a shared range that every reader locks and a
-// reserved byte that a writer takes. The copy in memory is read without those locks, so they are
-// asked for as the edit asks for them first, and given back at once.
+// reserved byte that a writer takes. A database in write-ahead-log mode is written under a lock
+// of its own instead: byte 120 of its "-shm" index, the first of the eight lock bytes SQLite
+// keeps there, held by the writer until it commits. The copy in memory is read without any of those
+// locks, so they are asked for as the edit asks for them first, and given back at once.
 Status CheckNotHeld(const deletion::Folder& folder, const std::wstring& name) {
   constexpr std::uint64_t kPendingByte = 0x40000000;
   constexpr std::uint64_t kReservedByte = kPendingByte + 1;
   constexpr std::uint64_t kSharedFirst = kPendingByte + 2;
   constexpr std::uint32_t kSharedSize = 510;
+  constexpr std::uint64_t kLogWriterByte = 120;
   if (folder.ChildRangeLocked(name, kSharedFirst, kSharedSize, /*exclusive=*/false) ||
-      folder.ChildRangeLocked(name, kReservedByte, 1, /*exclusive=*/true))
+      folder.ChildRangeLocked(name, kReservedByte, 1, /*exclusive=*/true) ||
+      folder.ChildRangeLocked(name + L"-shm", kLogWriterByte, 1, /*exclusive=*/true))
     return Status::FromWin32(ERROR_LOCK_VIOLATION);
   return Status::Ok();
 }

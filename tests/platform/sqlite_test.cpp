@@ -18,13 +18,17 @@ namespace deletion = platform::deletion;
 namespace sqlite = platform::sqlite;
 using test::BrowserDatabase;
 
-// A folder holding one Chromium Favicons database with a row, and a copy of its bytes.
+// A folder holding one Chromium Favicons database with a row, and a copy of its bytes; in
+// write-ahead-log mode when asked.
 class DatabaseFolder {
  public:
-  DatabaseFolder() {
+  explicit DatabaseFolder(bool write_ahead_log = false) {
     EXPECT_TRUE(test::MakeBrowserDatabase(BrowserDatabase::kChromiumFavicons, tree_ / L"Favicons"));
     EXPECT_TRUE(test::RunSql(tree_ / L"Favicons",
                              "INSERT INTO favicons (url) VALUES ('http://icon.example/a.ico')"));
+    if (write_ahead_log) {
+      EXPECT_TRUE(test::UseWriteAheadLog(tree_ / L"Favicons"));
+    }
     bytes_ = Bytes();
   }
   const test::ScratchTree& tree() const { return tree_; }
@@ -93,12 +97,19 @@ TEST(SqliteDatabase, ALinkAHardLinkOrALinkedJournalIsRefusedAndItsTargetLeftWhol
 }
 
 TEST(SqliteDatabase, ADatabaseHeldByAnotherProgramIsBusyAndLeftWhole) {
-  for (const wchar_t* holder : {L"hold_database.exe", L"hold_file.exe"}) {
-    SCOPED_TRACE(holder);
-    DatabaseFolder folder;
+  struct Holder {
+    const wchar_t* program;
+    bool write_ahead_log;  // the database in that mode, held by a writer in normal locking mode
+  };
+  for (const Holder& holder :
+       {Holder{L"hold_database.exe", false}, Holder{L"hold_database.exe", true},
+        Holder{L"hold_file.exe", false}}) {
+    SCOPED_TRACE(std::wstring(holder.program) + (holder.write_ahead_log ? L" wal" : L""));
+    DatabaseFolder folder(holder.write_ahead_log);
     {
-      test::ChildProcess held(std::wstring(holder) + L" \"" + (folder.tree() / L"Favicons") +
-                              L"\"");
+      test::ChildProcess held(std::wstring(holder.program) + L" \"" +
+                              (folder.tree() / L"Favicons") + L"\"" +
+                              (holder.write_ahead_log ? L" wal" : L""));
       ASSERT_TRUE(held.WaitForLine(L"holding")) << held.lines_read();
       const platform::Status status = folder.DeleteIcons();
       EXPECT_TRUE(sqlite::IsBusy(status)) << std::hex << status.code();

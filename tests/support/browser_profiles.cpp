@@ -271,6 +271,11 @@ bool RunSql(const std::wstring& path, const std::string& sql, bool keep_log) {
   return db.Run("BEGIN; " + sql + "; COMMIT;");
 }
 
+bool UseWriteAheadLog(const std::wstring& path) {
+  Connection db(path, SQLITE_OPEN_READWRITE);
+  return db.get() && db.Run("PRAGMA journal_mode = WAL");
+}
+
 std::int64_t QueryInt(const std::wstring& path, const std::string& sql) {
   Connection db(path, SQLITE_OPEN_READONLY);
   sqlite3_stmt* statement = nullptr;

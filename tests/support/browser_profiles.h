@@ -29,6 +29,8 @@ bool MakeBrowserDatabase(BrowserDatabase kind, const std::wstring& path);
 // Runs statements on the database `path` (false on any failure). With `keep_log` the
 // write-ahead log is left holding the writes, as a browser that was ended leaves it.
 bool RunSql(const std::wstring& path, const std::string& sql, bool keep_log = false);
+// Puts the database `path` in write-ahead-log mode (false on failure).
+bool UseWriteAheadLog(const std::wstring& path);
 // The first column of the first row of `sql` (-1 when it fails or returns no row).
 std::int64_t QueryInt(const std::wstring& path, const std::string& sql);
 // The first column of every row of `sql`.
