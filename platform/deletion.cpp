@@ -168,26 +168,68 @@ Status SetHandleAttributes(HANDLE handle, DWORD attributes) {
              : Status::FromLastError();
 }
 
-// Marks the object behind `handle` for deletion when the handle closes. Windows 10 1809 and
-// later delete a read-only file without touching its attributes when asked; elsewhere
-// (Windows 7 to 10 1803, Wine) the request is refused once and the classic disposition is used.
-Status MarkForDeletion(HANDLE handle, bool ignore_read_only) {
-  static bool extended_refused = false;
-  if (!extended_refused) {
-    DispositionInfoEx extended = {kDispositionDelete | kDispositionPosixSemantics |
-                                  (ignore_read_only ? kDispositionIgnoreReadOnly : 0)};
-    if (SetFileInformationByHandle(handle, kDispositionInfoEx, &extended, sizeof extended))
-      return Status::Ok();
-    const DWORD error = GetLastError();
-    if (error != ERROR_INVALID_PARAMETER && error != ERROR_INVALID_FUNCTION &&
-        error != ERROR_NOT_SUPPORTED)
-      return Status::FromWin32(error);
-    extended_refused = true;
-  }
-  FILE_DISPOSITION_INFO classic = {TRUE};
+// Whether the extended disposition (Windows 10 1809 and later) was refused: Windows 7 to 10 1803
+// and Wine refuse it once, and the classic disposition is used from then on.
+bool& ExtendedDispositionRefused() {
+  static bool refused = false;
+  return refused;
+}
+
+// Sets the extended disposition `flags` on `handle`; `*refused` says when the system has no such
+// request.
+Status SetExtendedDisposition(HANDLE handle, DWORD flags, bool* refused) {
+  *refused = ExtendedDispositionRefused();
+  if (*refused)
+    return Status::FromWin32(ERROR_NOT_SUPPORTED);
+  DispositionInfoEx extended = {flags};
+  if (SetFileInformationByHandle(handle, kDispositionInfoEx, &extended, sizeof extended))
+    return Status::Ok();
+  const DWORD error = GetLastError();
+  *refused = ExtendedDispositionRefused() = error == ERROR_INVALID_PARAMETER ||
+                                            error == ERROR_INVALID_FUNCTION ||
+                                            error == ERROR_NOT_SUPPORTED;
+  return Status::FromWin32(error);
+}
+
+Status SetClassicDisposition(HANDLE handle, bool delete_on_close) {
+  FILE_DISPOSITION_INFO classic = {delete_on_close};
   return SetFileInformationByHandle(handle, FileDispositionInfo, &classic, sizeof classic)
              ? Status::Ok()
              : Status::FromLastError();
+}
+
+// Marks the object behind `handle` for deletion when the handle closes. Windows 10 1809 and
+// later delete a read-only file without touching its attributes when asked.
+Status MarkForDeletion(HANDLE handle, bool ignore_read_only) {
+  bool refused = false;
+  const Status extended =
+      SetExtendedDisposition(handle,
+                             kDispositionDelete | kDispositionPosixSemantics |
+                                 (ignore_read_only ? kDispositionIgnoreReadOnly : 0),
+                             &refused);
+  return refused ? SetClassicDisposition(handle, true) : extended;
+}
+
+// What marking the file behind `handle` for deletion would meet, found by marking it and
+// withdrawing the mark at once, before the handle closes: the system refuses the deletion of a
+// file a running program maps (a program or library loaded from the folder) only when it is
+// asked for, not when the file is opened. The mark is the one that can be withdrawn (without
+// the POSIX semantics, which take the name away). Where only the classic mark exists, a
+// read-only file whose bit the run would lift cannot be marked as it is: it counts as going.
+Status ProbeDeletion(HANDLE handle, bool read_only_lifted) {
+  bool refused = false;
+  Status marked = SetExtendedDisposition(
+      handle, kDispositionDelete | (read_only_lifted ? kDispositionIgnoreReadOnly : 0), &refused);
+  if (!refused) {
+    if (!marked)
+      return marked;
+    const Status withdrawn = SetExtendedDisposition(handle, 0, &refused);
+    return withdrawn ? withdrawn : SetClassicDisposition(handle, false);
+  }
+  if (read_only_lifted)
+    return Status::Ok();
+  marked = SetClassicDisposition(handle, true);
+  return marked ? SetClassicDisposition(handle, false) : marked;
 }
 
 // Marks a read-only file for deletion where the extended disposition is refused: the bit is
@@ -604,9 +646,8 @@ Status Folder::DeleteChild(const Entry& entry, ReadOnly read_only) const {
   if (outcome) {
     const bool protected_file = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (erasure::Counting()) {
-      // The file was opened for deletion: only a read-only bit that may not be lifted would
-      // still refuse it.
-      outcome = protected_file && !may_lift ? Status::FromWin32(ERROR_ACCESS_DENIED) : Status::Ok();
+      outcome = protected_file && !may_lift ? Status::FromWin32(ERROR_ACCESS_DENIED)
+                                            : ProbeDeletion(handle.get(), protected_file);
       if (outcome)
         CountedGone().insert(entry.id);
     } else {

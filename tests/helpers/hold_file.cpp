@@ -3,7 +3,9 @@
 //
 // A second argument holds it the way a browser holds its lock file:
 //   chromium  write access, shared for reading only, deleted on close (Chromium's "lockfile");
-//   firefox   read and write access, shared with no one (Firefox's "parent.lock").
+//   firefox   read and write access, shared with no one (Firefox's "parent.lock");
+//   mapped    a view of it mapped and its handles closed, as a running program maps a library
+//             it loaded (which the loader opens shared for reading and deletion).
 // Without one it is opened for reading and shared with no one.
 
 #include <windows.h>
@@ -23,6 +25,8 @@ int wmain(int argc, wchar_t** argv) {
   } else if (argc == 3 && std::wcscmp(argv[2], L"firefox") == 0) {
     access = GENERIC_READ | GENERIC_WRITE;
     creation = OPEN_ALWAYS;
+  } else if (argc == 3 && std::wcscmp(argv[2], L"mapped") == 0) {
+    share = FILE_SHARE_READ | FILE_SHARE_DELETE;
   } else if (argc == 3) {
     return 2;
   }
@@ -31,9 +35,25 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("failed %lu\n", GetLastError());
     return 1;
   }
+  const void* view = nullptr;
+  if (argc == 3 && std::wcscmp(argv[2], L"mapped") == 0) {
+    HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+    if (mapping)
+      CloseHandle(mapping);
+    CloseHandle(file);
+    file = INVALID_HANDLE_VALUE;
+    if (!view) {
+      std::printf("failed %lu\n", GetLastError());
+      return 1;
+    }
+  }
   std::printf("holding\n");
   std::fflush(stdout);
   Sleep(60000);
-  CloseHandle(file);
+  if (view)
+    UnmapViewOfFile(view);
+  if (file != INVALID_HANDLE_VALUE)
+    CloseHandle(file);
   return 0;
 }

@@ -69,13 +69,18 @@ TEST(Erasure, CountingAPurgeFindsWhatThePurgeRemovesAndChangesNothing) {
   tree.Folder(L"sub\\empty");
   tree.File(L"busy\\a-held.tmp", 0, "held");
   tree.File(L"busy\\free.txt", 0, "free");
+  tree.File(L"busy\\b-mapped.dll", 0, "a library a running program loaded");
   ASSERT_TRUE(test::MakeUnixLink(sentinel.path(), tree / L"link"));
   test::ChildProcess holder(L"hold_file.exe \"" + (tree / L"busy\\a-held.tmp") + L"\"");
   ASSERT_TRUE(holder.WaitForLine(L"holding"));
+  // Opened for deletion at once, but the deletion itself is refused while the view is mapped.
+  test::ChildProcess mapper(L"hold_file.exe \"" + (tree / L"busy\\b-mapped.dll") + L"\" mapped");
+  ASSERT_TRUE(mapper.WaitForLine(L"holding"));
 
   ExpectCountThenErasureAgree([&] { return PurgeFolderContents(tree.path()); }, tree.path(),
                               sentinel.path());
   EXPECT_TRUE(tree.Exists(L"busy\\a-held.tmp"));
+  EXPECT_TRUE(tree.Exists(L"busy\\b-mapped.dll"));
   EXPECT_FALSE(tree.Exists(L"sub"));
   EXPECT_EQ(sentinel.Content(L"keep.txt"), "keep");
 }
