@@ -214,22 +214,55 @@ Status MarkForDeletion(HANDLE handle, bool ignore_read_only) {
 // withdrawing the mark at once, before the handle closes: the system refuses the deletion of a
 // file a running program maps (a program or library loaded from the folder) only when it is
 // asked for, not when the file is opened. The mark is the one that can be withdrawn (without
-// the POSIX semantics, which take the name away). Where only the classic mark exists, a
-// read-only file whose bit the run would lift cannot be marked as it is: it counts as going.
-Status ProbeDeletion(HANDLE handle, bool read_only_lifted) {
+// the POSIX semantics, which take the name away), with the flags the run asks for. Where only
+// the classic mark exists, a read-only file whose bit the run would lift cannot be marked as it
+// is: it counts as going.
+Status ProbeDeletion(HANDLE handle, bool may_lift, bool read_only) {
   bool refused = false;
   Status marked = SetExtendedDisposition(
-      handle, kDispositionDelete | (read_only_lifted ? kDispositionIgnoreReadOnly : 0), &refused);
+      handle, kDispositionDelete | (may_lift ? kDispositionIgnoreReadOnly : 0), &refused);
   if (!refused) {
     if (!marked)
       return marked;
     const Status withdrawn = SetExtendedDisposition(handle, 0, &refused);
     return withdrawn ? withdrawn : SetClassicDisposition(handle, false);
   }
-  if (read_only_lifted)
+  if (read_only)
     return Status::Ok();
   marked = SetClassicDisposition(handle, true);
   return marked ? SetClassicDisposition(handle, false) : marked;
+}
+
+// Opens the file `name` of the folder `parent` to delete it. An analysis first asks for the file
+// shared with no one, which tells whether another program has it open (`*open_elsewhere`), then
+// opens it again as the run does.
+Status OpenFileToDelete(HANDLE parent, const std::wstring& name, bool may_lift, UniqueHandle* file,
+                        bool* open_elsewhere) {
+  const DWORD access = DELETE | FILE_READ_ATTRIBUTES | (may_lift ? FILE_WRITE_ATTRIBUTES : 0);
+  *open_elsewhere = false;
+  if (erasure::Counting()) {
+    const Status alone =
+        OpenRelative(parent, name, access, FILE_NON_DIRECTORY_FILE, file, FILE_OPEN, /*share=*/0);
+    if (!alone.IsWin32(ERROR_SHARING_VIOLATION))
+      return alone;
+    *open_elsewhere = true;
+  }
+  return OpenRelative(parent, name, access, FILE_NON_DIRECTORY_FILE, file);
+}
+
+// Whether the checked file behind `file`, numbered `id`, would be deleted. One that would is
+// counted gone, which is what tells whether its folder would go too, unless its name would
+// stay: the classic deletion (Windows before 10 1809, Wine) takes the name away only when every
+// handle on the file has closed, so a file another program has open keeps its folder.
+Status CountFileDeletion(HANDLE file, std::uint64_t id, DWORD attributes, bool may_lift,
+                         bool open_elsewhere) {
+  const bool read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (read_only && !may_lift)
+    return Status::FromWin32(ERROR_ACCESS_DENIED);
+  NIMBREL_TRY(ProbeDeletion(file, may_lift, read_only));
+  if (!(open_elsewhere && ExtendedDispositionRefused()))
+    CountedGone().insert(id);
+  return Status::Ok();
 }
 
 // Marks a read-only file for deletion where the extended disposition is refused: the bit is
@@ -632,9 +665,8 @@ Status Folder::DeleteChild(const Entry& entry, ReadOnly read_only) const {
   fs::detail::BeforeChange(path_ + entry.name);
   const bool may_lift = read_only == ReadOnly::kLifted;
   UniqueHandle handle;
-  Status outcome = OpenRelative(
-      handle_, entry.name, DELETE | FILE_READ_ATTRIBUTES | (may_lift ? FILE_WRITE_ATTRIBUTES : 0),
-      FILE_NON_DIRECTORY_FILE, &handle);
+  bool open_elsewhere = false;
+  Status outcome = OpenFileToDelete(handle_, entry.name, may_lift, &handle, &open_elsewhere);
   DWORD attributes = 0;
   if (outcome)
     outcome = CheckHandle(handle.get(), entry.id, &attributes);
@@ -643,18 +675,13 @@ Status Folder::DeleteChild(const Entry& entry, ReadOnly read_only) const {
     tally::NoteLinkLeft();
     return outcome;
   }
-  if (outcome) {
+  if (outcome && erasure::Counting()) {
+    outcome = CountFileDeletion(handle.get(), entry.id, attributes, may_lift, open_elsewhere);
+  } else if (outcome) {
     const bool protected_file = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (erasure::Counting()) {
-      outcome = protected_file && !may_lift ? Status::FromWin32(ERROR_ACCESS_DENIED)
-                                            : ProbeDeletion(handle.get(), protected_file);
-      if (outcome)
-        CountedGone().insert(entry.id);
-    } else {
-      outcome = MarkForDeletion(handle.get(), may_lift);
-      if (!outcome && protected_file && may_lift && outcome.IsWin32(ERROR_ACCESS_DENIED))
-        outcome = MarkReadOnlyForDeletion(handle.get(), attributes);
-    }
+    outcome = MarkForDeletion(handle.get(), may_lift);
+    if (!outcome && protected_file && may_lift && outcome.IsWin32(ERROR_ACCESS_DENIED))
+      outcome = MarkReadOnlyForDeletion(handle.get(), attributes);
   }
   handle.reset();  // the name goes as the handle closes
   if (IsGone(outcome))

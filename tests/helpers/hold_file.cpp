@@ -4,6 +4,8 @@
 // A second argument holds it the way a browser holds its lock file:
 //   chromium  write access, shared for reading only, deleted on close (Chromium's "lockfile");
 //   firefox   read and write access, shared with no one (Firefox's "parent.lock");
+//   shared    read access, shared with everyone, deletion included (a program's open file
+//             that others may delete);
 //   mapped    a view of it mapped and its handles closed, as a running program maps a library
 //             it loaded (which the loader opens shared for reading and deletion).
 // Without one it is opened for reading and shared with no one.
@@ -25,6 +27,8 @@ int wmain(int argc, wchar_t** argv) {
   } else if (argc == 3 && std::wcscmp(argv[2], L"firefox") == 0) {
     access = GENERIC_READ | GENERIC_WRITE;
     creation = OPEN_ALWAYS;
+  } else if (argc == 3 && std::wcscmp(argv[2], L"shared") == 0) {
+    share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   } else if (argc == 3 && std::wcscmp(argv[2], L"mapped") == 0) {
     share = FILE_SHARE_READ | FILE_SHARE_DELETE;
   } else if (argc == 3) {

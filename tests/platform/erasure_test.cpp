@@ -76,6 +76,11 @@ TEST(Erasure, CountingAPurgeFindsWhatThePurgeRemovesAndChangesNothing) {
   // Opened for deletion at once, but the deletion itself is refused while the view is mapped.
   test::ChildProcess mapper(L"hold_file.exe \"" + (tree / L"busy\\b-mapped.dll") + L"\" mapped");
   ASSERT_TRUE(mapper.WaitForLine(L"holding"));
+  // Deleted, but where the deletion waits for every handle to close (Windows before 10 1809,
+  // Wine), its name and so its folder stay while the other program keeps it open.
+  tree.File(L"shared\\c-open.tmp", 0, "open elsewhere");
+  test::ChildProcess sharer(L"hold_file.exe \"" + (tree / L"shared\\c-open.tmp") + L"\" shared");
+  ASSERT_TRUE(sharer.WaitForLine(L"holding"));
 
   ExpectCountThenErasureAgree([&] { return PurgeFolderContents(tree.path()); }, tree.path(),
                               sentinel.path());
