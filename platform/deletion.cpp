@@ -221,16 +221,18 @@ Status ProbeDeletion(HANDLE handle, bool may_lift, bool read_only) {
   bool refused = false;
   Status marked = SetExtendedDisposition(
       handle, kDispositionDelete | (may_lift ? kDispositionIgnoreReadOnly : 0), &refused);
-  if (!refused) {
-    if (!marked)
-      return marked;
-    const Status withdrawn = SetExtendedDisposition(handle, 0, &refused);
-    return withdrawn ? withdrawn : SetClassicDisposition(handle, false);
+  if (refused) {
+    if (read_only)
+      return Status::Ok();
+    marked = SetClassicDisposition(handle, true);
   }
-  if (read_only)
+  if (!marked)
+    return marked;
+  // Withdrawn as it was made; the classic request, which clears either mark, where that fails.
+  DispositionInfoEx keep = {0};
+  if (!refused && SetFileInformationByHandle(handle, kDispositionInfoEx, &keep, sizeof keep))
     return Status::Ok();
-  marked = SetClassicDisposition(handle, true);
-  return marked ? SetClassicDisposition(handle, false) : marked;
+  return SetClassicDisposition(handle, false);
 }
 
 // Opens the file `name` of the folder `parent` to delete it. An analysis first asks for the file
