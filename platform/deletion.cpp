@@ -743,12 +743,21 @@ Status Folder::Remove() {
   return tally::NoteDeletion(outcome);
 }
 
-namespace {
+Status DeletePlainFiles(const Folder& folder, ReadOnly read_only, std::vector<Entry>* subfolders) {
+  std::vector<Entry> entries;
+  if (subfolders)
+    subfolders->clear();
+  NIMBREL_TRY(folder.List(&entries));
+  return DeletePlainFiles(folder, std::move(entries), read_only, subfolders);
+}
 
-Status DeleteListedPlainFiles(const Folder& folder, std::vector<Entry> entries, ReadOnly read_only,
-                              std::vector<Entry>* subfolders) {
+Status DeletePlainFiles(const Folder& folder, std::vector<Entry> listed, ReadOnly read_only,
+                        std::vector<Entry>* subfolders) {
+  if (subfolders)
+    subfolders->clear();
+  folder.AdoptListing(listed);
   Status first_failure = Status::Ok();
-  for (Entry& entry : entries) {
+  for (Entry& entry : listed) {
     if (entry.IsReparsePoint()) {
       tally::NoteLinkLeft();
     } else if (entry.IsDirectory()) {
@@ -762,24 +771,6 @@ Status DeleteListedPlainFiles(const Folder& folder, std::vector<Entry> entries, 
     KeepPainted();
   }
   return first_failure;
-}
-
-}  // namespace
-
-Status DeletePlainFiles(const Folder& folder, ReadOnly read_only, std::vector<Entry>* subfolders) {
-  std::vector<Entry> entries;
-  if (subfolders)
-    subfolders->clear();
-  NIMBREL_TRY(folder.List(&entries));
-  return DeleteListedPlainFiles(folder, std::move(entries), read_only, subfolders);
-}
-
-Status DeletePlainFiles(const Folder& folder, std::vector<Entry> listed, ReadOnly read_only,
-                        std::vector<Entry>* subfolders) {
-  if (subfolders)
-    subfolders->clear();
-  folder.AdoptListing(listed);
-  return DeleteListedPlainFiles(folder, std::move(listed), read_only, subfolders);
 }
 
 namespace detail {

@@ -74,17 +74,13 @@ class Frame {
   void Take(const ReachedElsewhere& reached_elsewhere) {
     reached_elsewhere_ = &reached_elsewhere;
     std::vector<deletion::Entry> entries;
-    const bool scanned = SharedForm1().Listings().Take(id_, &entries);
+    const bool known = SharedForm1().Listings().Take(id_, &entries) || folder().List(&entries).ok();
     if (listed_) {
       (void)owned_.ResetAttributes();
-      if (scanned)
+      if (known)
         (void)deletion::DeletePlainFiles(owned_, std::move(entries), deletion::ReadOnly::kStays,
                                          &subfolders_);
-      else
-        (void)deletion::DeletePlainFiles(owned_, deletion::ReadOnly::kStays, &subfolders_);
     } else {
-      if (!scanned)
-        (void)folder().List(&entries);
       for (deletion::Entry& entry : entries) {
         if (entry.IsDirectory() && !entry.IsReparsePoint())
           subfolders_.push_back(std::move(entry));
